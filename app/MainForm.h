@@ -1,0 +1,144 @@
+#pragma once
+
+#include "store/BlockModal.h"
+#include "store/IBlockService.h"
+
+#include <QDate>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTextBrowser;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+class TGlobalManager;
+class TScrollingText;
+
+// The main window: toolbar, library tree, the three pages and the status bar.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The clock that the date pane reads; tests give a fixed date.
+    using TClock = std::function<QDate()>;
+
+    explicit TMainForm(TGlobalManager &settings, TClock clock = &QDate::currentDate);
+    ~TMainForm() override;
+
+    // ---- Components (named as the rest of the program refers to them) ----
+    QAction *AddArticle = nullptr;
+    QAction *FileToArticle = nullptr;
+    QAction *DeleteArticles = nullptr;
+    QAction *AddDir = nullptr;
+    QAction *ExportArticles = nullptr;
+    QAction *ImportArticles = nullptr;
+    QAction *ShowHelpDoc = nullptr;
+    QAction *ShowAboutInfo = nullptr;
+    QAction *SelectTheme = nullptr;
+    QAction *ShowAddArticleMenu = nullptr;
+    QAction *ShowHelpMenu = nullptr;
+    QAction *ExitAction = nullptr;
+
+    QMenu *PopupMenu1 = nullptr; // toolbar "添加文章" drop-down
+    QMenu *PopupMenu2 = nullptr; // context menu of the tree
+    QMenu *PopupMenu3 = nullptr; // toolbar "用户中心" drop-down
+
+    QLabel *Image1 = nullptr; // the logo
+    QTreeWidget *RzCheckTree1 = nullptr;
+    QStackedWidget *RzPageControl1 = nullptr;
+
+    QWidget *DirPage = nullptr;
+    QLineEdit *EdtDir = nullptr;
+    QLabel *LbBlockCount2 = nullptr;
+    QLabel *LbTip = nullptr;
+    QPushButton *suiButton2 = nullptr; // 保存 (book name)
+
+    QWidget *BlockPage = nullptr;
+    QLineEdit *EdtTitle = nullptr;
+    QLineEdit *EdtAuthor = nullptr;
+    QPlainTextEdit *MmText = nullptr;
+    QToolButton *EditCutCmd = nullptr;
+    QToolButton *EditCopyCmd = nullptr;
+    QToolButton *EditPasteCmd = nullptr;
+    QToolButton *EditUndoCmd = nullptr;
+    QToolButton *RzToolbarButton2 = nullptr; // 是否换行显示
+    QToolButton *RzToolbarButton6 = nullptr; // 去掉空行
+    QToolButton *RzToolbarButton7 = nullptr; // 统计文章字数
+    QPushButton *suiButton1 = nullptr;       // 保存 (article)
+    QPushButton *suiButton3 = nullptr;       // 线式阅读(点这里), tag 0
+    QPushButton *suiButton4 = nullptr;       // 止移跟读(点这里), tag 1
+
+    QWidget *MyBookPage = nullptr;
+    QLabel *LbBlockCount = nullptr;
+    QLabel *LbDirCount = nullptr;
+    TScrollingText *IntroText = nullptr;
+    QTextBrowser *WebBrowser1 = nullptr;
+
+    QLabel *RzStatusPane1 = nullptr;
+
+    // ---- Library tree ----
+    void RefreshTree();
+    void RzCheckTree1Change(QTreeWidgetItem *node);
+    void ShowArticle(TArticle *article, const TLineList &lines);
+    void ShowBook(TDir *book);
+    void ShowLibrarySummary();
+    QList<TArticle *> GetCheckedArticles() const;
+
+    // ---- Commands ----
+    void AddArticleExecute();
+    void FileToArticleExecute();
+    void DeleteArticlesExecute();
+    void AddDirExecute();
+    void ExportArticlesExecute();
+    void ImportArticlesExecute();
+    void RzBitBtn1Click(); // save the shown article
+    void RzBitBtn3Click(); // rename the shown book
+    void EditCutCmdExecute();
+    void EditCopyCmdExecute();
+    void EditPasteCmdExecute();
+    void EditUndoCmdExecute();
+    void RzToolbarButton2Click(); // switch line wrapping
+    void RzToolbarButton6Click(); // remove blank lines
+    void RzToolbarButton7Click(); // word count
+    void ShowAddArticleMenuExecute() {}
+    void ShowHelpMenuExecute() {}
+    void ExitActionExecute();
+
+    IBlockService *BlockService() const { return FBlockService.get(); }
+    TBookList *Books() const { return FBooks.get(); }
+    QTreeWidgetItem *CurrentBookNode() const { return FCurrentBookNode; }
+    QTreeWidgetItem *CurrentArticleNode() const { return FCurrentArticleNode; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+
+    // Seam: the article service arrives with the store.
+    IBlockServicePtr CreateBlockService();
+
+    TGlobalManager &FSettings;
+    TClock FClock;
+    bool FShown = false;
+
+    IBlockServicePtr FBlockService;
+    std::unique_ptr<TBookList> FBooks;
+    // Books made by AddDir since the last rebuild; the window owns them until then.
+    std::vector<std::unique_ptr<TDir>> FAddedDirs;
+    QTreeWidgetItem *FCurrentArticleNode = nullptr;
+    QTreeWidgetItem *FCurrentBookNode = nullptr;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+// An ordered list of keyed entries that owns its items. Entries keep insertion order and
+// any key; a hash index on the key, compared without regard to letter case, finds the
+// first entry of a key. Items live behind stable pointers, so views (tree nodes, checked
+// lists) may point at them for as long as the list holds them.
+template <typename T> class THashedList {
+public:
+    struct Entry {
+        QString Key;
+        std::unique_ptr<T> Item;
+    };
+
+    int Count() const { return static_cast<int>(FEntries.size()); }
+    bool IsEmpty() const { return FEntries.empty(); }
+
+    const QString &Key(int index) const { return FEntries.at(static_cast<size_t>(index)).Key; }
+    T *At(int index) const { return FEntries.at(static_cast<size_t>(index)).Item.get(); }
+
+    // Appends an item under a key; the list takes ownership. Returns the item.
+    T *Add(const QString &key, std::unique_ptr<T> item) {
+        T *raw = item.get();
+        const QString folded = key.toCaseFolded();
+        if (!FIndex.contains(folded)) {
+            FIndex.insert(folded, Count());
+        }
+        FEntries.push_back(Entry{key, std::move(item)});
+        return raw;
+    }
+
+    // The first item whose key equals the given one, letter case ignored; null if none.
+    T *Find(const QString &key) const {
+        const auto found = FIndex.constFind(key.toCaseFolded());
+        return found == FIndex.constEnd() ? nullptr : At(found.value());
+    }
+
+    auto begin() const { return FEntries.begin(); }
+    auto end() const { return FEntries.end(); }
+
+private:
+    std::vector<Entry> FEntries;
+    QHash<QString, int> FIndex;
+};
