@@ -10,12 +10,17 @@ TLineList TLineList::FromEditorText(const QString &editText) {
     TLineList list;
     list.FLines = SplitLines(editText);
     list.FEditor = true;
-    // The edit box keeps LF between lines; the stored form separates them by CR LF.
-    list.FEditorText = QStringList(editText.split(QLatin1Char('\n'))).join(QStringLiteral("\r\n"));
+    // The edit box keeps LF between lines; the stored form separates them by CR LF. A CR LF
+    // that is already there stays one line break.
+    QString text = editText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    list.FEditorText = text.split(QLatin1Char('\n')).join(QStringLiteral("\r\n"));
     return list;
 }
 
-TLineList TLineList::FromStoredText(const QString &text) { return FromLines(SplitLines(text)); }
+TLineList TLineList::FromStoredText(const QString &text) {
+    return FromLines(SplitLines(text));
+}
 
 QString TLineList::Text() const {
     if (FEditor) {

@@ -1,0 +1,290 @@
+#include "store/BlockServiceImpl.h"
+
+#include "app/GlobalManager.h"
+#include "util/Errors.h"
+#include "util/Tools.h"
+
+#include <exception>
+
+namespace {
+
+// This library's rows: edition PS.A.0, type 3. Rows of other editions or types may share
+// the table; the listings never show them.
+const QString EditionFilter = QStringLiteral("'PS.A.0'");
+
+const QString PartSeparator = QStringLiteral("_");
+
+// One use of the connection by an operation or a private step: opens it when it is not open
+// yet and closes it at the end, also on the way out of an error. A step that runs inside an
+// operation which already holds the connection (and its transaction) leaves it open.
+class TConnectionUse {
+public:
+    explicit TConnectionUse(TDm &dm)
+        : FDm(dm), FOwner(!dm.Connected()), FErrorsBefore(std::uncaught_exceptions()) {
+        if (FOwner) {
+            FDm.Open();
+        }
+    }
+    ~TConnectionUse() {
+        if (!FOwner) {
+            return;
+        }
+        if (std::uncaught_exceptions() > FErrorsBefore) {
+            FDm.CloseAfterFailure();
+        } else {
+            FDm.Close();
+        }
+    }
+    TConnectionUse(const TConnectionUse &) = delete;
+    TConnectionUse &operator=(const TConnectionUse &) = delete;
+
+private:
+    TDm &FDm;
+    bool FOwner;
+    int FErrorsBefore;
+};
+
+// Reads the ten header columns of the current row.
+std::unique_ptr<TArticle> ReadArticle(const TDm &dm) {
+    auto article = std::make_unique<TArticle>();
+    article->Id = dm.FieldAsInteger(QStringLiteral("ID"));
+    article->Lang = dm.FieldAsString(QStringLiteral("LANG"));
+    article->EditionName = dm.FieldAsString(QStringLiteral("EDITION_NAME"));
+    article->Grade = dm.FieldAsInteger(QStringLiteral("GRADE"));
+    article->Type = dm.FieldAsInteger(QStringLiteral("TYPE"));
+    article->Title = dm.FieldAsString(QStringLiteral("TITLE"));
+    article->Author = dm.FieldAsString(QStringLiteral("AUTHOR"));
+    article->Dir = dm.FieldAsString(QStringLiteral("DIR"));
+    article->WordCount = dm.FieldAsInteger(QStringLiteral("WORD_COUNT"));
+    article->UseRate = dm.FieldAsInteger(QStringLiteral("USE_RATE"));
+    return article;
+}
+
+// Files a header into its book, creating the book when its name (letter case ignored) is
+// met for the first time: books come in the order of their first article and keep the
+// spelling of that article's DIR.
+void FileIntoBook(TBookList &books, std::unique_ptr<TArticle> article) {
+    TDir *book = books.Find(article->Dir);
+    if (book == nullptr) {
+        auto newBook = std::make_unique<TDir>();
+        newBook->Name = article->Dir;
+        book = books.Add(article->Dir, std::move(newBook));
+    }
+    const QString key = QString::number(article->Id);
+    book->Articles.Add(key, std::move(article));
+}
+
+// Binds the nine header columns that the insert and the update write, in the order of
+// their statements.
+void BindHeader(TDm &dm, const TArticle &article) {
+    dm.BindText(QStringLiteral(":LANG"), article.Lang);
+    dm.BindText(QStringLiteral(":EDITION_NAME"), article.EditionName);
+    dm.BindInteger(QStringLiteral(":GRADE"), article.Grade);
+    dm.BindInteger(QStringLiteral(":TYPE"), article.Type);
+    dm.BindText(QStringLiteral(":TITLE"), article.Title);
+    dm.BindText(QStringLiteral(":AUTHOR"), article.Author);
+    dm.BindText(QStringLiteral(":DIR"), article.Dir);
+    dm.BindInteger(QStringLiteral(":WORD_COUNT"), article.WordCount);
+    dm.BindInteger(QStringLiteral(":USE_RATE"), article.UseRate);
+}
+
+} // namespace
+
+TBlockServiceImpl::TBlockServiceImpl(const QString &databasePath, const TGlobalManager &settings,
+                                     TDm::THandlePolicy handlePolicy)
+    : FDm(std::make_unique<TDm>(databasePath, handlePolicy)), FSettings(settings) {}
+
+QStringList TBlockServiceImpl::GetDirNames() {
+    TConnectionUse use(*FDm);
+    QStringList names;
+    FDm->SetSql(QStringLiteral("SELECT DISTINCT DIR FROM EARTICLE WHERE EDITION_NAME =") +
+                EditionFilter + QStringLiteral(" AND TYPE=3"));
+    FDm->OpenQuery();
+    while (FDm->Next()) {
+        names.append(FDm->FieldAsString(QStringLiteral("DIR")));
+    }
+    FDm->CloseQuery();
+    return names;
+}
+
+std::unique_ptr<TBookList> TBlockServiceImpl::GetArticles() {
+    TConnectionUse use(*FDm);
+    auto books = std::make_unique<TBookList>();
+    FDm->SetSql(
+        QStringLiteral(
+            "SELECT ID,LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE FROM "
+            "EARTICLE WHERE EDITION_NAME =") +
+        EditionFilter + QStringLiteral(" AND TYPE=3"));
+    FDm->OpenQuery();
+    while (FDm->Next()) {
+        FileIntoBook(*books, ReadArticle(*FDm));
+    }
+    FDm->CloseQuery();
+    return books;
+}
+
+TLineList TBlockServiceImpl::GetArticleText(int id) {
+    TConnectionUse use(*FDm);
+    FDm->SetSql(QStringLiteral("SELECT ID, TEXT FROM EARTICLE WHERE ID=:ID"));
+    FDm->BindInteger(QStringLiteral(":ID"), id);
+    FDm->OpenQuery();
+    if (FDm->Next()) {
+        return TLineList::FromStoredText(FDm->FieldAsString(QStringLiteral("TEXT")));
+    }
+    return TLineList();
+}
+
+void TBlockServiceImpl::IncreaseUseRate(int id) {
+    TConnectionUse use(*FDm);
+    FDm->CloseQuery();
+    FDm->SetSql(QStringLiteral("SELECT USE_RATE FROM EARTICLE WHERE ID=:ID"));
+    FDm->BindInteger(QStringLiteral(":ID"), id);
+    FDm->OpenQuery();
+    // No row, or an empty value, counts as 0.
+    const int rate = FDm->Next() ? FDm->FieldAsInteger(QStringLiteral("USE_RATE")) : 0;
+    FDm->CloseQuery();
+
+    FDm->SetSql(QStringLiteral("UPDATE EARTICLE SET USE_RATE=:RATE WHERE ID=:ID"));
+    FDm->BindInteger(QStringLiteral(":RATE"), rate + 1);
+    FDm->BindInteger(QStringLiteral(":ID"), id);
+    FDm->ExecSql();
+}
+
+void TBlockServiceImpl::SaveNewArticle(TArticle &article, const TLineList &lines) {
+    TConnectionUse use(*FDm);
+    // The replace rule runs as one transaction: a failed insert leaves the article it was
+    // going to replace in place.
+    FDm->BeginTransaction();
+    int newId = 0;
+    try {
+        if (const std::unique_ptr<TArticle> found = FindArticle(article.Title, article.Dir)) {
+            RemoveArticle(*found);
+        }
+
+        FDm->SetSql(QStringLiteral(
+            "INSERT INTO EARTICLE "
+            "(LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE,[TEXT]) "
+            "VALUES(:LANG, :EDITION_NAME, :GRADE, :TYPE, :TITLE, :AUTHOR, :DIR, "
+            ":WORD_COUNT, :USE_RATE, :TEXT)"));
+        BindHeader(*FDm, article);
+        FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
+        FDm->ExecSql();
+
+        // New keys always grow, so the largest one is the row just inserted.
+        FDm->SetSql(QStringLiteral("SELECT MAX(ID) AS ID FROM EARTICLE"));
+        FDm->OpenQuery();
+        if (FDm->Next()) {
+            newId = FDm->FieldAsInteger(QStringLiteral("ID"));
+        }
+        FDm->CloseQuery();
+
+        FDm->Commit();
+    } catch (...) {
+        FDm->Rollback();
+        throw;
+    }
+    article.Id = newId;
+}
+
+std::unique_ptr<TArticle> TBlockServiceImpl::FindArticle(const QString &title,
+                                                         const QString &dirName) {
+    TConnectionUse use(*FDm);
+    FDm->SetSql(QStringLiteral(
+        "SELECT ID,LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE FROM "
+        "EARTICLE WHERE TITLE =:TITLE AND TYPE=3 AND DIR=:DIR"));
+    FDm->BindText(QStringLiteral(":TITLE"), title);
+    FDm->BindText(QStringLiteral(":DIR"), dirName);
+    FDm->OpenQuery();
+    std::unique_ptr<TArticle> found;
+    if (FDm->Next()) {
+        found = ReadArticle(*FDm);
+    }
+    FDm->CloseQuery();
+    return found;
+}
+
+void TBlockServiceImpl::RemoveArticle(const TArticle &article) {
+    TConnectionUse use(*FDm);
+    FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID=:ID"));
+    FDm->BindInteger(QStringLiteral(":ID"), article.Id);
+    FDm->ExecSql();
+}
+
+void TBlockServiceImpl::SaveLongArticle(const TArticle &article, const TLineList &lines) {
+    const int limit = FSettings.ContentMaxWordCount;
+    const int words = article.WordCount;
+    if (words <= limit) {
+        TArticle whole = article;
+        SaveNewArticle(whole, lines);
+        return;
+    }
+    if (limit < 1) {
+        throw EDatabaseError(
+            QStringLiteral(
+                "文章分篇字数上限 ContentMaxWordCount=%1 无效，必须至少为 1；文章《%2》未保存。")
+                .arg(limit)
+                .arg(article.Title));
+    }
+
+    const int parts = (words - 1) / limit + 1; // rounded up, without overflow
+    const int lastSize = words % limit == 0 ? limit : words % limit;
+    const QString text = lines.Text();
+    int cursor = 1;
+    for (int k = 1; k <= parts; ++k) {
+        TArticle part;
+        part.Lang = article.Lang;
+        part.EditionName = article.EditionName;
+        part.Grade = article.Grade;
+        part.Type = article.Type;
+        part.UseRate = article.UseRate;
+        part.Author = article.Author;
+        part.Dir = article.Dir;
+        part.Title = article.Title + PartSeparator + QString::number(k);
+        const bool last = k == parts;
+        part.WordCount = last ? lastSize : limit;
+
+        QString piece = CopyWords(text, cursor, part.WordCount);
+        if (last) {
+            // What follows the last counted word (closing punctuation and line breaks, or
+            // words that the cutting counts but the word count did not) stays in the article.
+            piece += text.mid(cursor - 1);
+        }
+        SaveNewArticle(part, TLineList::FromStoredText(piece));
+    }
+}
+
+void TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &lines) {
+    TConnectionUse use(*FDm);
+    FDm->SetSql(QStringLiteral(
+        "UPDATE EARTICLE SET "
+        "LANG=:LANG,EDITION_NAME=:EDITION_NAME,GRADE=:GRADE,TYPE=:TYPE,TITLE=:TITLE,"
+        "AUTHOR=:AUTHOR,DIR=:DIR,WORD_COUNT=:WORD_COUNT,USE_RATE=:USE_RATE,[TEXT]=:TEXT "
+        "WHERE ID=:ID"));
+    BindHeader(*FDm, article);
+    FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
+    FDm->BindInteger(QStringLiteral(":ID"), article.Id);
+    FDm->ExecSql();
+}
+
+void TBlockServiceImpl::RenameDir(const QString &oldName, const QString &newName) {
+    TConnectionUse use(*FDm);
+    FDm->SetSql(QStringLiteral("UPDATE EARTICLE SET DIR=:NEWNAME WHERE DIR=:OLDNAME"));
+    FDm->BindText(QStringLiteral(":NEWNAME"), newName);
+    FDm->BindText(QStringLiteral(":OLDNAME"), oldName);
+    FDm->ExecSql();
+}
+
+void TBlockServiceImpl::DeleteArticles(const QList<TArticle *> *articles) {
+    if (articles == nullptr || articles->isEmpty()) {
+        return;
+    }
+    TConnectionUse use(*FDm);
+    FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID=:ID"));
+    for (const TArticle *article : *articles) {
+        if (article != nullptr) {
+            FDm->BindInteger(QStringLiteral(":ID"), article->Id);
+            FDm->ExecSql();
+        }
+    }
+    FDm->CloseQuery();
+}

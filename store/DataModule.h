@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+// The data module: the one connection to the article database and the one statement object
+// that every statement of the article service runs on, one after the other.
+//
+// The connection is open only while an operation of the service runs (Connected()). The
+// SQLite handle behind it may outlive that logical connection: opening and closing the file
+// for every operation costs a WAL checkpoint with two disk flushes each time, far more than
+// the operation itself. Every logical open checks that the file is still the one the handle
+// was opened on and otherwise opens it afresh, so a missing or replaced file shows up at the
+// next operation exactly as without the cache.
+class TDm {
+public:
+    enum class THandlePolicy {
+        KeepHandle, // the SQLite handle stays open between operations (the default)
+        CloseHandle // every logical close closes the file too (for comparison)
+    };
+
+    // Does not open the connection.
+    explicit TDm(const QString &databasePath, THandlePolicy policy = THandlePolicy::KeepHandle);
+    ~TDm();
+
+    TDm(const TDm &) = delete;
+    TDm &operator=(const TDm &) = delete;
+
+    const QString &DatabasePath() const { return FDatabasePath; }
+
+    // True while an operation holds the connection open.
+    bool Connected() const { return FConnected; }
+    // Opens the existing database file; never creates it. Raises EDatabaseError with the
+    // database's own message and leaves the connection closed when that fails.
+    void Open();
+    // Closes the connection; an unfinished transaction is rolled back. Never raises.
+    void Close() noexcept;
+    // Closes the connection after an error, letting go of the SQLite handle as well, so
+    // that the next operation starts from a fresh open of the file.
+    void CloseAfterFailure() noexcept;
+
+    // Replaces the statement text and prepares it.
+    void SetSql(const QString &sql);
+    void BindText(const QString &name, const QString &value);
+    void BindInteger(const QString &name, int value);
+    // Runs a statement that returns no rows.
+    void ExecSql();
+    // Runs a statement that returns rows; Next() then walks them.
+    void OpenQuery();
+    // Moves to the next row; false at the end.
+    bool Next();
+    // Reads a column of the current row by name; a missing value reads as 0 or as "".
+    int FieldAsInteger(const QString &name) const;
+    QString FieldAsString(const QString &name) const;
+    // Ends the rows of the current statement.
+    void CloseQuery();
+
+    // A transaction over several statements (BEGIN IMMEDIATE takes the write lock at once, so
+    // a writer elsewhere makes it wait at the start instead of failing half-way).
+    void BeginTransaction();
+    void Commit();
+    // Never raises: it runs on the way out of a failure.
+    void Rollback() noexcept;
+
+private:
+    struct TFileIdentity {
+        quint64 Device = 0;
+        quint64 Inode = 0;
+        bool operator==(const TFileIdentity &) const = default;
+    };
+
+    bool HandleStillValid() const;
+    void OpenHandle();
+    void CloseHandle() noexcept;
+    void RunPlain(const QString &sql);
+    [[noreturn]] void RaiseQueryError() const;
+    QVariant Field(const QString &name) const;
+
+    QString FDatabasePath;
+    QString FConnectionName;
+    THandlePolicy FPolicy;
+    QSqlDatabase FConnection; // ADOConnection1
+    QSqlQuery FQuery;         // ADOQuery1
+    bool FConnected = false;
+    bool FHandleOpen = false;
+    bool FInTransaction = false;
+    TFileIdentity FHandleFile;
+    QHash<QString, int> FFieldIndexes; // column positions of the current row set
+};
