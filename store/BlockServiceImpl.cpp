@@ -210,12 +210,11 @@ void TBlockServiceImpl::RemoveArticle(const TArticle &article) {
     FDm->ExecSql();
 }
 
-void TBlockServiceImpl::SaveLongArticle(const TArticle &article, const TLineList &lines) {
+void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &lines) {
     const int limit = FSettings.ContentMaxWordCount;
     const int words = article.WordCount;
     if (words <= limit) {
-        TArticle whole = article;
-        SaveNewArticle(whole, lines);
+        SaveNewArticle(article, lines);
         return;
     }
     if (limit < 1) {

@@ -24,7 +24,7 @@ public:
     TLineList GetArticleText(int id) override;
     void IncreaseUseRate(int id) override;
     void SaveNewArticle(TArticle &article, const TLineList &lines) override;
-    void SaveLongArticle(const TArticle &article, const TLineList &lines) override;
+    void SaveLongArticle(TArticle &article, const TLineList &lines) override;
     void UpdateArticle(const TArticle &article, const TLineList &lines) override;
     void RenameDir(const QString &oldName, const QString &newName) override;
     void DeleteArticles(const QList<TArticle *> *articles) override;

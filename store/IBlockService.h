@@ -26,7 +26,8 @@ public:
     // the record's Id becomes the new row's ID.
     virtual void SaveNewArticle(TArticle &article, const TLineList &lines) = 0;
     // Stores an article whole, or in numbered parts when its WordCount exceeds the limit.
-    virtual void SaveLongArticle(const TArticle &article, const TLineList &lines) = 0;
+    // Stored whole, the record receives the new Id; cut into parts, it stays as it was.
+    virtual void SaveLongArticle(TArticle &article, const TLineList &lines) = 0;
     // Overwrites every column of the article's row, text included.
     virtual void UpdateArticle(const TArticle &article, const TLineList &lines) = 0;
     // Renames a book in every row of any edition and type; merges with an existing book.

@@ -289,12 +289,14 @@ void TestBlockService::saveLongArticle() {
 
     TStoreFixture store;
     store.Settings().ContentMaxWordCount = limit;
-    const TArticle article = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), wordCount);
+    TArticle article = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), wordCount);
     const TLineList text = TLineList::FromLines(lines);
     store.Service()->SaveLongArticle(article, text);
 
     const QList<TStoreRow> rows = store.Rows();
     QCOMPARE(Titles(rows), titles);
+    // Stored whole, the caller's record carries the new row's Id; cut, it stays unstored.
+    QCOMPARE(article.Id, rows.size() == 1 && titles.first() == article.Title ? rows[0].Id : 0);
     QString joined;
     for (int i = 0; i < rows.size(); ++i) {
         QCOMPARE(rows[i].WordCount.toInt(), counts[i]);
@@ -310,9 +312,9 @@ void TestBlockService::saveLongArticle() {
 void TestBlockService::saveLongArticleAgainReplacesPartsByTitle() {
     TStoreFixture store;
     store.Settings().ContentMaxWordCount = 2;
-    const TArticle first = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 6);
+    TArticle first = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 6);
     store.Service()->SaveLongArticle(first, TLineList::FromLines({QStringLiteral("甲乙丙丁戊己")}));
-    const TArticle second = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 4);
+    TArticle second = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 4);
     store.Service()->SaveLongArticle(second, TLineList::FromLines({QStringLiteral("子丑寅卯")}));
 
     // The two new parts replace theirs; the surplus third part of the first run stays.
@@ -333,7 +335,7 @@ void TestBlockService::saveLongArticleRefusesLimitBelowOne() {
     QFETCH(int, limit);
     TStoreFixture store;
     store.Settings().ContentMaxWordCount = limit;
-    const TArticle article = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 5);
+    TArticle article = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 5);
     QVERIFY_THROWS_EXCEPTION(EMxError,
                              store.Service()->SaveLongArticle(
                                  article, TLineList::FromLines({QStringLiteral("甲乙丙丁戊")})));
