@@ -16,12 +16,15 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QStackedWidget;
 class QTextBrowser;
+class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class TCheckCascade;
 class TGlobalManager;
 class TScrollingText;
 
@@ -54,7 +57,9 @@ public:
     QMenu *PopupMenu2 = nullptr; // context menu of the tree
     QMenu *PopupMenu3 = nullptr; // toolbar "用户中心" drop-down
 
+    QToolBar *RzToolbar1 = nullptr;
     QLabel *Image1 = nullptr; // the logo
+    QSplitter *RzSplitter1 = nullptr;
     QTreeWidget *RzCheckTree1 = nullptr;
     QStackedWidget *RzPageControl1 = nullptr;
 
@@ -88,6 +93,9 @@ public:
     QLabel *RzStatusPane1 = nullptr;
 
     // ---- Library tree ----
+    // Gives RzCheckTree1 its look, its check-box rules and its selection handler; called once,
+    // right after the tree is made.
+    void SetUpLibraryTree();
     void RefreshTree();
     void RzCheckTree1Change(QTreeWidgetItem *node);
     void ShowArticle(TArticle *article, const TLineList &lines);
@@ -128,6 +136,21 @@ private:
     void FormShow();
     void FormDestroy();
 
+    // Building the window (MainFormLayout.cpp).
+    void CreateLayout();
+    void CreateActions();
+    void CreateTopBand();
+    void CreateTree();
+    void CreateDirPage();
+    void CreateBlockPage();
+    void CreateMyBookPage();
+    void CreateStatusBar();
+    void SetTabOrder();
+    void ConnectHandlers();
+
+    // Seam: the update check arrives with the update window and its thread.
+    void StartUpdateCheck();
+
     // Seam: the article service arrives with the store.
     IBlockServicePtr CreateBlockService();
 
@@ -141,4 +164,13 @@ private:
     std::vector<std::unique_ptr<TDir>> FAddedDirs;
     QTreeWidgetItem *FCurrentArticleNode = nullptr;
     QTreeWidgetItem *FCurrentBookNode = nullptr;
+    // The check-box rules of RzCheckTree1; owned by the tree.
+    TCheckCascade *FCheckCascade = nullptr;
+    // The selected node of the tree; null when nothing is selected.
+    QTreeWidgetItem *SelectedNode() const;
+    // The book node of the selection: the node itself, the parent of an article; else null.
+    QTreeWidgetItem *ChosenBookNode() const;
+    // Adds a node below a parent (unchecked; the parent's state follows), selects it and
+    // shows it as a selection by the user would.
+    void AddAndSelectNode(QTreeWidgetItem *parent, QTreeWidgetItem *node);
 };

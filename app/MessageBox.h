@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// The program's modal message boxes. Every box is themed through its parent window, whose
+// style sheet reaches the box, and opens centred.
+namespace MessageBox {
+
+// The notice box: caption "信息", information icon, one button "确定".
+void Notice(QWidget *parent, const QString &text);
+
+// The question box: caption "信息", buttons "确定" and "取消". True only when the answer is
+// "确定"; closing the box any other way counts as "取消".
+bool Ask(QWidget *parent, const QString &text);
+
+// The error box: caption "错误", the message, a read-only details section and one button
+// "确定".
+void Error(QWidget *parent, const QString &text, const QString &details = QString());
+
+} // namespace MessageBox
+
+// The test hook of the message boxes. While it is installed no box opens: every request is
+// recorded, and a question takes the next queued answer ("取消" when none is queued).
+class TMessageBoxHook {
+public:
+    enum class TKind { Notice, Question, Error };
+
+    struct TShown {
+        TKind Kind;
+        QString Text;
+        QString Details;
+    };
+
+    // Installing starts with an empty record and no queued answers.
+    static void Install();
+    static void Uninstall();
+    static bool IsInstalled();
+
+    static void QueueAnswer(bool ok);
+    static QList<TShown> Shown();
+    static void ClearShown();
+};
