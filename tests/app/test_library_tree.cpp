@@ -1,0 +1,275 @@
+// The library tree: filling it, the pages of the selected node, the check boxes and the
+// checked articles.
+#include "app/CheckCascade.h"
+#include "app/Const.h"
+#include "test_library_window.h"
+#include "util/Errors.h"
+
+namespace {
+
+// Two books, their articles met in this order: 红楼梦 first, although its second article
+// comes after 西游记's.
+void FillTwoBooks(TStoreFixture &store) {
+    store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第一回"),
+                        QStringLiteral("甄士隐梦幻识通灵"));
+    store.InsertArticle(QStringLiteral("西游记"), QStringLiteral("灵根孕育"),
+                        QStringLiteral("诗曰"));
+    store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第二回"),
+                        QStringLiteral("贾夫人仙逝扬州城"));
+    store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第三回"),
+                        QStringLiteral("托内兄如海荐西宾"));
+}
+
+QString StateName(Qt::CheckState state) {
+    switch (state) {
+    case Qt::Checked:
+        return QStringLiteral("C");
+    case Qt::PartiallyChecked:
+        return QStringLiteral("P");
+    case Qt::Unchecked:
+        break;
+    }
+    return QStringLiteral("U");
+}
+
+// The states of root, 红楼梦, 西游记 as letters: "P C U".
+QString States(const TLibraryWindow &window) {
+    return QStringList{StateName(window.Root()->checkState(0)),
+                       StateName(window.Node(QStringLiteral("红楼梦"))->checkState(0)),
+                       StateName(window.Node(QStringLiteral("西游记"))->checkState(0))}
+        .join(QLatin1Char(' '));
+}
+
+// Where a click lands on a node's check box.
+QPoint CheckBoxCentre(QTreeWidget *tree, QTreeWidgetItem *node) {
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.rect = tree->visualItemRect(node);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
+                      QStyleOptionViewItem::HasDecoration;
+    option.decorationSize = tree->iconSize();
+    option.text = node->text(0);
+    return tree->style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree)
+        .center();
+}
+
+} // namespace
+
+class TestLibraryTree : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyLibraryShowsTheRootAlone();
+    void treeFollowsTheLibrary();
+    void selectionShowsThePageOfTheNode();
+    void selectingAnArticleAgainReadsItsTextAgain();
+    void checkBoxesCascade_data();
+    void checkBoxesCascade();
+    void clickOnAPartialBookChecksIt();
+    void rebuildForgetsChecksAndSelection();
+    void failedRebuildKeepsTheOldTree();
+    void failedTextReadKeepsThePage();
+    void failedSelectionIsReportedAndTheWindowGoesOn();
+};
+
+void TestLibraryTree::emptyLibraryShowsTheRootAlone() {
+    TLibraryWindow window;
+    QCOMPARE(window.Tree()->topLevelItemCount(), 1);
+    QCOMPARE(window.Root()->text(0), QStringLiteral("我的书籍"));
+    QCOMPARE(window.Root()->childCount(), 0);
+    QCOMPARE(window.Page(), window.Form->MyBookPage);
+    QCOMPARE(window.Form->LbDirCount->text(), QStringLiteral("0本"));
+    QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("0篇"));
+    QVERIFY(window.Form->GetCheckedArticles().isEmpty());
+}
+
+void TestLibraryTree::treeFollowsTheLibrary() {
+    TLibraryWindow window(FillTwoBooks);
+    QCOMPARE(window.Captions(window.Root()), (QStringList{"红楼梦", "西游记"}));
+    QCOMPARE(window.Captions(window.Node(QStringLiteral("红楼梦"))),
+             (QStringList{"第一回", "第二回", "第三回"}));
+    QCOMPARE(window.Captions(window.Node(QStringLiteral("西游记"))), QStringList{"灵根孕育"});
+    QCOMPARE(window.Form->LbDirCount->text(), QStringLiteral("2本"));
+    QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("4篇"));
+
+    // Collapsed, every node unchecked, pointing at the loaded records.
+    QVERIFY(!window.Root()->isExpanded());
+    QCOMPARE(States(window), QStringLiteral("U U U"));
+    const TBookList *books = window.Form->Books();
+    QCOMPARE(books->Count(), 2);
+    QCOMPARE(window.Node(QStringLiteral("西游记/灵根孕育"))->checkState(0), Qt::Unchecked);
+
+    // Captions are not edited in place; levels are indented by 40 pixels.
+    QCOMPARE(window.Tree()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(window.Tree()->indentation(), 40);
+    QCOMPARE(window.Tree()->iconSize(), QSize(18, 18));
+    for (const char *path : {"", "红楼梦", "红楼梦/第一回"}) {
+        QVERIFY2(!window.Node(QString::fromUtf8(path))->icon(0).isNull(), path);
+    }
+}
+
+void TestLibraryTree::selectionShowsThePageOfTheNode() {
+    TLibraryWindow window(FillTwoBooks);
+    TMainForm &form = *window.Form;
+
+    window.Select(QStringLiteral("红楼梦"));
+    QCOMPARE(window.Page(), form.DirPage);
+    QCOMPARE(form.EdtDir->text(), QStringLiteral("红楼梦"));
+    QCOMPARE(form.LbBlockCount2->text(), QStringLiteral("3篇"));
+    QCOMPARE(form.LbTip->text(), QString());
+    QCOMPARE(form.CurrentBookNode(), window.Node(QStringLiteral("红楼梦")));
+
+    window.Select(QStringLiteral("红楼梦/第二回"));
+    QCOMPARE(window.Page(), form.BlockPage);
+    QCOMPARE(form.EdtTitle->text(), QStringLiteral("第二回"));
+    QCOMPARE(form.MmText->toPlainText(), QStringLiteral("贾夫人仙逝扬州城"));
+    QCOMPARE(form.CurrentArticleNode(), window.Node(QStringLiteral("红楼梦/第二回")));
+
+    // The root shows the summary; the remembered book and article stay.
+    window.Select(window.Root());
+    QCOMPARE(window.Page(), form.MyBookPage);
+    QCOMPARE(form.CurrentBookNode(), window.Node(QStringLiteral("红楼梦")));
+    QCOMPARE(form.CurrentArticleNode(), window.Node(QStringLiteral("红楼梦/第二回")));
+}
+
+void TestLibraryTree::selectingAnArticleAgainReadsItsTextAgain() {
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id =
+            store.InsertArticle(QStringLiteral("书"), QStringLiteral("文"), QStringLiteral("旧的"));
+        store.InsertArticle(QStringLiteral("书"), QStringLiteral("别的"), QStringLiteral("x"));
+    });
+    window.Select(QStringLiteral("书/文"));
+    window.Form->MmText->setPlainText(QStringLiteral("没保存的修改"));
+    window.Store.Exec(
+        QStringLiteral("UPDATE EARTICLE SET [TEXT]='新的\r\n第二行\r\n' WHERE ID=%1").arg(id));
+
+    window.Select(QStringLiteral("书/别的"));
+    window.Select(QStringLiteral("书/文"));
+    QCOMPARE(window.Form->MmText->toPlainText(), QStringLiteral("新的\n第二行"));
+}
+
+void TestLibraryTree::checkBoxesCascade_data() {
+    QTest::addColumn<QStringList>("toggles");
+    QTest::addColumn<QString>("states");      // root, 红楼梦, 西游记
+    QTest::addColumn<QStringList>("checked"); // GetCheckedArticles, in tree order
+
+    const QStringList all{"第一回", "第二回", "第三回", "灵根孕育"};
+    QTest::newRow("root checks everything") << QStringList{""} << "C C C" << all;
+    QTest::newRow("root twice clears everything")
+        << QStringList{"", ""} << "U U U" << QStringList{};
+    QTest::newRow("a book checks its articles")
+        << QStringList{"红楼梦"} << "P C U" << QStringList{"第一回", "第二回", "第三回"};
+    QTest::newRow("one article of a book")
+        << QStringList{"红楼梦/第二回"} << "P P U" << QStringList{"第二回"};
+    QTest::newRow("every article of a book checks the book")
+        << QStringList{"红楼梦/第一回", "红楼梦/第二回", "红楼梦/第三回"} << "P C U"
+        << QStringList{"第一回", "第二回", "第三回"};
+    QTest::newRow("the only article of a book")
+        << QStringList{"西游记/灵根孕育"} << "P U C" << QStringList{"灵根孕育"};
+    QTest::newRow("a partial book becomes checked")
+        << QStringList{"红楼梦/第一回", "红楼梦"} << "P C U"
+        << QStringList{"第一回", "第二回", "第三回"};
+    QTest::newRow("an article unchecked under a checked root")
+        << QStringList{"", "红楼梦/第三回"} << "P P C"
+        << QStringList{"第一回", "第二回", "灵根孕育"};
+    QTest::newRow("a partial root becomes checked") << QStringList{"西游记", ""} << "C C C" << all;
+    QTest::newRow("last checked article unchecked")
+        << QStringList{"西游记/灵根孕育", "西游记/灵根孕育"} << "U U U" << QStringList{};
+}
+
+void TestLibraryTree::checkBoxesCascade() {
+    QFETCH(QStringList, toggles);
+    QFETCH(QString, states);
+    QFETCH(QStringList, checked);
+
+    TLibraryWindow window(FillTwoBooks);
+    for (const QString &path : toggles) {
+        window.Toggle(path);
+    }
+    QCOMPARE(States(window), states);
+    QCOMPARE(window.CheckedTitles(), checked);
+}
+
+void TestLibraryTree::clickOnAPartialBookChecksIt() {
+    TLibraryWindow window(FillTwoBooks);
+    QVERIFY(QTest::qWaitForWindowExposed(window.Form.get()));
+    window.Tree()->expandAll();
+    QTreeWidgetItem *book = window.Node(QStringLiteral("红楼梦"));
+    QTreeWidgetItem *article = window.Node(QStringLiteral("红楼梦/第一回"));
+
+    QTest::mouseClick(window.Tree()->viewport(), Qt::LeftButton, {},
+                      CheckBoxCentre(window.Tree(), article));
+    QCOMPARE(article->checkState(0), Qt::Checked);
+    QCOMPARE(book->checkState(0), Qt::PartiallyChecked);
+
+    QTest::mouseClick(window.Tree()->viewport(), Qt::LeftButton, {},
+                      CheckBoxCentre(window.Tree(), book));
+    QCOMPARE(book->checkState(0), Qt::Checked);
+    QCOMPARE(window.CheckedTitles(), (QStringList{"第一回", "第二回", "第三回"}));
+}
+
+void TestLibraryTree::rebuildForgetsChecksAndSelection() {
+    TLibraryWindow window(FillTwoBooks);
+    window.Select(QStringLiteral("红楼梦"));
+    window.Toggle(QStringLiteral("西游记/灵根孕育"));
+    window.Root()->setExpanded(true);
+
+    window.Form->RefreshTree();
+    QCOMPARE(States(window), QStringLiteral("U U U"));
+    QVERIFY(!window.Root()->isExpanded());
+    QCOMPARE(window.Form->CurrentBookNode(), nullptr);
+    QCOMPARE(window.Form->CurrentArticleNode(), nullptr);
+}
+
+void TestLibraryTree::failedRebuildKeepsTheOldTree() {
+    TLibraryWindow window(FillTwoBooks);
+    window.Toggle(QStringLiteral("红楼梦/第一回"));
+    window.Select(QStringLiteral("红楼梦/第二回"));
+    const TBookList *books = window.Form->Books();
+
+    window.Store.RemoveDatabase();
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, window.Form->RefreshTree());
+
+    // The old list and its nodes stay, and still work.
+    QCOMPARE(window.Form->Books(), books);
+    QCOMPARE(window.Captions(window.Root()), (QStringList{"红楼梦", "西游记"}));
+    QCOMPARE(window.CheckedTitles(), QStringList{"第一回"});
+    QCOMPARE(window.Form->CurrentArticleNode(), window.Node(QStringLiteral("红楼梦/第二回")));
+    window.Form->ShowLibrarySummary();
+    QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("4篇"));
+}
+
+void TestLibraryTree::failedTextReadKeepsThePage() {
+    TLibraryWindow window(FillTwoBooks);
+    window.Select(QStringLiteral("红楼梦"));
+    window.Store.RemoveDatabase();
+
+    // The node is remembered before its text is read; the book page stays.
+    QTreeWidgetItem *article = window.Node(QStringLiteral("红楼梦/第二回"));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, window.Form->RzCheckTree1Change(article));
+    QCOMPARE(window.Form->CurrentArticleNode(), article);
+    QCOMPARE(window.Page(), window.Form->DirPage);
+}
+
+void TestLibraryTree::failedSelectionIsReportedAndTheWindowGoesOn() {
+    TLibraryWindow window(FillTwoBooks);
+    window.Select(QStringLiteral("红楼梦"));
+    window.Store.RemoveDatabase();
+
+    // A click in the tree reaches the error box instead of unwinding through the tree.
+    window.Select(QStringLiteral("红楼梦/第二回"));
+    const QList<TMessageBoxHook::TShown> shown = TMessageBoxHook::Shown();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().Kind, TMessageBoxHook::TKind::Error);
+    QCOMPARE(window.Page(), window.Form->DirPage);
+
+    // The tree still answers: the book is shown again once selected.
+    window.Select(QStringLiteral("西游记"));
+    QCOMPARE(window.Page(), window.Form->DirPage);
+    QCOMPARE(window.Form->EdtDir->text(), QStringLiteral("西游记"));
+}
+
+QTEST_MAIN(TestLibraryTree)
+#include "test_library_tree.moc"
