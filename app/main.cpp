@@ -100,7 +100,7 @@ int main(int argc, char *argv[]) {
         return TApplication::exec();
     } catch (const std::exception &error) {
         // Only a window that cannot even be built ends up here.
-        MessageBox::Error(nullptr, QString::fromLocal8Bit(error.what()),
+        MessageBox::Error(nullptr, QString::fromUtf8(error.what()),
                           QStringLiteral("程序无法启动。"));
         return 1;
     }

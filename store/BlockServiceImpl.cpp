@@ -4,6 +4,8 @@
 #include "util/Errors.h"
 #include "util/Tools.h"
 
+#include <QSet>
+
 #include <exception>
 
 namespace {
@@ -45,6 +47,19 @@ private:
 };
 
 // Reads the ten header columns of the current row.
+// The headers of a library repeat a few texts over and over (language, edition, book,
+// often the author): one shared copy of each keeps a large book list small.
+class TTextPool {
+public:
+    QString Shared(const QString &text) {
+        const auto found = FTexts.constFind(text);
+        return found != FTexts.constEnd() ? *found : *FTexts.insert(text);
+    }
+
+private:
+    QSet<QString> FTexts;
+};
+
 std::unique_ptr<TArticle> ReadArticle(const TDm &dm) {
     auto article = std::make_unique<TArticle>();
     article->Id = dm.FieldAsInteger(QStringLiteral("ID"));
@@ -116,8 +131,14 @@ std::unique_ptr<TBookList> TBlockServiceImpl::GetArticles() {
             "EARTICLE WHERE EDITION_NAME =") +
         EditionFilter + QStringLiteral(" AND TYPE=3"));
     FDm->OpenQuery();
+    TTextPool pool;
     while (FDm->Next()) {
-        FileIntoBook(*books, ReadArticle(*FDm));
+        std::unique_ptr<TArticle> article = ReadArticle(*FDm);
+        article->Lang = pool.Shared(article->Lang);
+        article->EditionName = pool.Shared(article->EditionName);
+        article->Dir = pool.Shared(article->Dir);
+        article->Author = pool.Shared(article->Author);
+        FileIntoBook(*books, std::move(article));
     }
     FDm->CloseQuery();
     return books;
