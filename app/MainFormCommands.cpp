@@ -21,20 +21,6 @@ namespace {
 // From this many articles on, a deletion shows the waiting window.
 constexpr int WaitingWindowFrom = 6;
 
-std::unique_ptr<TArticle> NewArticle(const QString &bookName) {
-    auto article = std::make_unique<TArticle>();
-    article->Lang = QStringLiteral("zh");
-    article->EditionName = QStringLiteral("PS.A.0");
-    article->Grade = 3;
-    article->Type = 3;
-    article->UseRate = 0;
-    article->Title = QStringLiteral("新文章");
-    article->Author = QStringLiteral("佚名");
-    article->Dir = bookName;
-    article->WordCount = 0;
-    return article;
-}
-
 } // namespace
 
 void TMainForm::AddArticleExecute() {
@@ -44,7 +30,9 @@ void TMainForm::AddArticleExecute() {
         return;
     }
     TDir *book = TreeNodes::Book(bookNode);
-    TArticle *article = book->Articles.Add(QString::number(0), NewArticle(book->Name));
+    TArticle *article = book->Articles.Add(
+        QString::number(0), std::make_unique<TArticle>(NewLibraryArticle(
+                                book->Name, QStringLiteral("新文章"), QStringLiteral("佚名"))));
     FBlockService->SaveNewArticle(*article, TLineList::FromLines({QStringLiteral("  ")}));
     AddAndSelectNode(bookNode, TreeNodes::MakeArticle(article));
 }

@@ -86,14 +86,7 @@ QString TLibraryGenerator::ArticleTitle(int article) {
 
 TArticle TLibraryGenerator::MakeHeader(const QString &dir, const QString &title,
                                        const QStringList &lines) {
-    TArticle header;
-    header.Lang = QStringLiteral("zh");
-    header.EditionName = QStringLiteral("PS.A.0");
-    header.Grade = 3;
-    header.Type = 3;
-    header.Title = title;
-    header.Author = QStringLiteral("佚名");
-    header.Dir = dir;
+    TArticle header = NewLibraryArticle(dir, title, QStringLiteral("佚名"));
     header.WordCount = CountWords(lines.join(QLatin1Char('\n')));
     return header;
 }

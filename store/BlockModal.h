@@ -29,6 +29,15 @@ public:
     TArticleList Articles;
 };
 
+// This library's rows carry this edition and type; the listings show no others.
+inline constexpr const char *LibraryEdition = "PS.A.0";
+inline constexpr int LibraryType = 3;
+
+// A header with the values the program gives the articles it creates itself (typed in or
+// imported from text files): language "zh", this library's edition and type, grade 3, used 0
+// times, no words counted yet, not stored yet.
+TArticle NewLibraryArticle(const QString &dir, const QString &title, const QString &author);
+
 // The whole library as GetArticles returns it: books in the order of their first article,
 // keyed by name with letter case ignored. The holder owns the books and their articles.
 using TBookList = THashedList<TDir>;

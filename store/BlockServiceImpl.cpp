@@ -10,9 +10,9 @@
 
 namespace {
 
-// This library's rows: edition PS.A.0, type 3. Rows of other editions or types may share
-// the table; the listings never show them.
-const QString EditionFilter = QStringLiteral("'PS.A.0'");
+// The listings take this library's edition as a quoted literal. Rows of other editions or
+// types may share the table; the listings never show them.
+const QString EditionFilter = QStringLiteral("'%1'").arg(QLatin1String(LibraryEdition));
 
 const QString PartSeparator = QStringLiteral("_");
 

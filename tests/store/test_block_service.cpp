@@ -16,14 +16,7 @@ Q_DECLARE_METATYPE(TLineList)
 namespace {
 
 TArticle MakeArticle(const QString &dir, const QString &title, int wordCount = 0) {
-    TArticle article;
-    article.Lang = QStringLiteral("zh");
-    article.EditionName = QStringLiteral("PS.A.0");
-    article.Grade = 3;
-    article.Type = 3;
-    article.Title = title;
-    article.Author = QStringLiteral("佚名");
-    article.Dir = dir;
+    TArticle article = NewLibraryArticle(dir, title, QStringLiteral("佚名"));
     article.WordCount = wordCount;
     return article;
 }
