@@ -10,9 +10,8 @@ namespace {
 
 const QHash<int, QString> &Table() {
     static const QHash<int, QString> table = {
-        {ReadmeDownloadLine,
-         QStringLiteral("eap文件需要用\"明心轩阅读器\"打开，下载地址：") +
-             QString::fromUtf8(Addresses::DownloadPage)},
+        {ReadmeDownloadLine, QStringLiteral("eap文件需要用\"明心轩阅读器\"打开，下载地址：") +
+                                 QString::fromUtf8(Addresses::DownloadPage)},
         {Exporting, QStringLiteral("正在导出 ")},
         {Compressing, QStringLiteral("正在压缩 ")},
         {Importing, QStringLiteral("正在导入 ")},
@@ -44,7 +43,9 @@ const QHash<int, QString> &Table() {
 
 } // namespace
 
-QString Message(int key) { return Table().value(key); }
+QString Message(int key) {
+    return Table().value(key);
+}
 
 QString Message(int key, int number) {
     return Message(key).replace(QStringLiteral("%d"), QString::number(number));
