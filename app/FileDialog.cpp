@@ -1,26 +1,13 @@
 #include "app/FileDialog.h"
 
 #include <QFileDialog>
-#include <QQueue>
 
 namespace {
 
-struct THookState {
-    bool Installed = false;
-    QQueue<QString> Answers;
-    QList<TFileDialogHook::TRequest> Requests;
-};
-
-THookState &Hook() {
-    static THookState state;
-    return state;
-}
-
 // Runs a dialog, or answers from the hook while it is installed.
 QString Run(QWidget *parent, const TFileDialogHook::TRequest &request) {
-    if (Hook().Installed) {
-        Hook().Requests.append(request);
-        return Hook().Answers.isEmpty() ? QString() : Hook().Answers.dequeue();
+    if (const std::optional<QString> answer = TFileDialogHook::Answer(request)) {
+        return *answer;
     }
     QFileDialog dialog(parent, request.Caption, request.Directory,
                        FileDialog::ToQtFilter(request.Filter));
@@ -80,24 +67,3 @@ QString ToQtFilter(const QString &filter) {
 }
 
 } // namespace FileDialog
-
-void TFileDialogHook::Install() {
-    Hook() = THookState{};
-    Hook().Installed = true;
-}
-
-void TFileDialogHook::Uninstall() {
-    Hook() = THookState{};
-}
-
-bool TFileDialogHook::IsInstalled() {
-    return Hook().Installed;
-}
-
-void TFileDialogHook::QueueAnswer(const QString &path) {
-    Hook().Answers.enqueue(path);
-}
-
-QList<TFileDialogHook::TRequest> TFileDialogHook::Requests() {
-    return Hook().Requests;
-}

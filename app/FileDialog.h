@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DialogHook.h"
+
 #include <QList>
 #include <QString>
 
@@ -24,26 +26,22 @@ QString ToQtFilter(const QString &filter);
 
 } // namespace FileDialog
 
-// The test hook of the file dialogs. While it is installed no dialog opens: every request is
-// recorded and answered with the next queued path (an empty path, a cancel, when none is
-// queued).
-class TFileDialogHook {
-public:
+// What a file dialog was asked for, as its test hook records it.
+struct TFileDialogRequest {
     enum class TKind { Open, Save, Directory };
+    TKind Kind;
+    QString Caption;
+    QString Directory;
+    QString Filter;
+    QString DefaultSuffix;
+};
 
-    struct TRequest {
-        TKind Kind;
-        QString Caption;
-        QString Directory;
-        QString Filter;
-        QString DefaultSuffix;
-    };
+// The test hook of the file dialogs: every request is recorded and answered with the next
+// queued path (an empty path, a cancel, when none is queued).
+class TFileDialogHook : public TDialogHook<QString, TFileDialogRequest> {
+public:
+    using TKind = TFileDialogRequest::TKind;
+    using TRequest = TFileDialogRequest;
 
-    static void Install();
-    static void Uninstall();
-    static bool IsInstalled();
-
-    // An empty path answers as a cancel.
-    static void QueueAnswer(const QString &path);
-    static QList<TRequest> Requests();
+    static QList<TRequest> Requests() { return Records(); }
 };

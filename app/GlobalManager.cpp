@@ -139,29 +139,24 @@ void TGlobalManager::Save() {
 }
 
 void TGlobalManager::SetAppPath(const QString &value) {
-    if (AppPath != value) {
-        AppPath = value;
-        Save();
-    }
+    StoreChanged(AppPath, value);
 }
 
 void TGlobalManager::SetThemeFile(const QString &value) {
-    if (ThemeFile != value) {
-        ThemeFile = value;
-        Save();
-    }
+    StoreChanged(ThemeFile, value);
 }
 
 void TGlobalManager::SetBlockConfig(const QString &value) {
-    if (BlockConfig != value) {
-        BlockConfig = value;
-        Save();
-    }
+    StoreChanged(BlockConfig, value);
 }
 
 void TGlobalManager::SetFlashConfig(const QString &value) {
-    if (FlashConfig != value) {
-        FlashConfig = value;
+    StoreChanged(FlashConfig, value);
+}
+
+void TGlobalManager::StoreChanged(QString &field, const QString &value) {
+    if (field != value) {
+        field = value;
         Save();
     }
 }

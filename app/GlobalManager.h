@@ -45,5 +45,8 @@ public:
     static const QString DefaultFlashConfig;
 
 private:
+    // Stores a value that differs from the field's and saves; the same value writes nothing.
+    void StoreChanged(QString &field, const QString &value);
+
     QString FAppDir;
 };

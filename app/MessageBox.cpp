@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QQueue>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -17,26 +16,6 @@ const QString InfoCaption = QStringLiteral("信息");
 const QString ErrorCaption = QStringLiteral("错误");
 const QString OkText = QStringLiteral("确定");
 const QString CancelText = QStringLiteral("取消");
-
-struct THookState {
-    bool Installed = false;
-    QQueue<bool> Answers;
-    QList<TMessageBoxHook::TShown> Shown;
-};
-
-THookState &Hook() {
-    static THookState state;
-    return state;
-}
-
-// Records a request while the hook is installed; true when it was recorded.
-bool Record(TMessageBoxHook::TKind kind, const QString &text, const QString &details = {}) {
-    if (!Hook().Installed) {
-        return false;
-    }
-    Hook().Shown.append({kind, text, details});
-    return true;
-}
 
 void PrepareBox(QMessageBox &box) {
     box.setWindowModality(Qt::ApplicationModal);
@@ -89,7 +68,7 @@ public:
 namespace MessageBox {
 
 void Notice(QWidget *parent, const QString &text) {
-    if (Record(TMessageBoxHook::TKind::Notice, text)) {
+    if (TMessageBoxHook::Record({TMessageBoxHook::TKind::Notice, text, {}})) {
         return;
     }
     QMessageBox box(QMessageBox::Information, InfoCaption, text, QMessageBox::NoButton, parent);
@@ -101,8 +80,9 @@ void Notice(QWidget *parent, const QString &text) {
 }
 
 bool Ask(QWidget *parent, const QString &text) {
-    if (Record(TMessageBoxHook::TKind::Question, text)) {
-        return !Hook().Answers.isEmpty() && Hook().Answers.dequeue();
+    if (const std::optional<bool> answer =
+            TMessageBoxHook::Answer({TMessageBoxHook::TKind::Question, text, {}})) {
+        return *answer;
     }
     QMessageBox box(QMessageBox::Information, InfoCaption, text, QMessageBox::NoButton, parent);
     PrepareBox(box);
@@ -115,7 +95,7 @@ bool Ask(QWidget *parent, const QString &text) {
 }
 
 void Error(QWidget *parent, const QString &text, const QString &details) {
-    if (Record(TMessageBoxHook::TKind::Error, text, details)) {
+    if (TMessageBoxHook::Record({TMessageBoxHook::TKind::Error, text, details})) {
         return;
     }
     TErrorDialog dialog(parent, text, details);
@@ -123,28 +103,3 @@ void Error(QWidget *parent, const QString &text, const QString &details) {
 }
 
 } // namespace MessageBox
-
-void TMessageBoxHook::Install() {
-    Hook() = THookState{};
-    Hook().Installed = true;
-}
-
-void TMessageBoxHook::Uninstall() {
-    Hook() = THookState{};
-}
-
-bool TMessageBoxHook::IsInstalled() {
-    return Hook().Installed;
-}
-
-void TMessageBoxHook::QueueAnswer(bool ok) {
-    Hook().Answers.enqueue(ok);
-}
-
-QList<TMessageBoxHook::TShown> TMessageBoxHook::Shown() {
-    return Hook().Shown;
-}
-
-void TMessageBoxHook::ClearShown() {
-    Hook().Shown.clear();
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DialogHook.h"
+
 #include <QList>
 #include <QString>
 
@@ -22,24 +24,21 @@ void Error(QWidget *parent, const QString &text, const QString &details = QStrin
 
 } // namespace MessageBox
 
-// The test hook of the message boxes. While it is installed no box opens: every request is
-// recorded, and a question takes the next queued answer ("取消" when none is queued).
-class TMessageBoxHook {
-public:
+// What a message box was asked to show, as its test hook records it.
+struct TMessageBoxShown {
     enum class TKind { Notice, Question, Error };
+    TKind Kind;
+    QString Text;
+    QString Details;
+};
 
-    struct TShown {
-        TKind Kind;
-        QString Text;
-        QString Details;
-    };
+// The test hook of the message boxes: every request is recorded, and a question takes the
+// next queued answer ("取消" when none is queued).
+class TMessageBoxHook : public TDialogHook<bool, TMessageBoxShown> {
+public:
+    using TKind = TMessageBoxShown::TKind;
+    using TShown = TMessageBoxShown;
 
-    // Installing starts with an empty record and no queued answers.
-    static void Install();
-    static void Uninstall();
-    static bool IsInstalled();
-
-    static void QueueAnswer(bool ok);
-    static QList<TShown> Shown();
-    static void ClearShown();
+    static QList<TShown> Shown() { return Records(); }
+    static void ClearShown() { ClearRecords(); }
 };
