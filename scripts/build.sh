@@ -6,5 +6,11 @@ dir=${1:-build}
 shift || true
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMX_WERROR=$werror "$@" >/dev/null
+launcher=()
+# A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$PWD")}
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMX_WERROR=$werror "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir" --parallel "$(nproc)"

@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite
-  libxml2-dev zlib1g-dev libuchardet-dev
+  libxml2-dev zlib1g-dev libuchardet-dev libicu-dev
+  clang-14 libclang-rt-14-dev
   fonts-noto-cjk qt6-translations-l10n
+  desktop-file-utils
   xvfb xauth
 )
 

@@ -273,7 +273,7 @@ void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &line
     }
 }
 
-void TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &lines) {
+int TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &lines) {
     TConnectionUse use(*FDm);
     FDm->SetSql(QStringLiteral(
         "UPDATE EARTICLE SET "
@@ -284,6 +284,7 @@ void TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &
     FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
     FDm->BindInteger(QStringLiteral(":ID"), article.Id);
     FDm->ExecSql();
+    return FDm->RowsAffected();
 }
 
 void TBlockServiceImpl::RenameDir(const QString &oldName, const QString &newName) {
@@ -307,4 +308,8 @@ void TBlockServiceImpl::DeleteArticles(const QList<TArticle *> *articles) {
         }
     }
     FDm->CloseQuery();
+}
+
+bool TBlockServiceImpl::IsReadOnly() const {
+    return false; // TODO(store): true when the library was opened read-only
 }

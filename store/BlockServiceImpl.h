@@ -25,9 +25,10 @@ public:
     void IncreaseUseRate(int id) override;
     void SaveNewArticle(TArticle &article, const TLineList &lines) override;
     void SaveLongArticle(TArticle &article, const TLineList &lines) override;
-    void UpdateArticle(const TArticle &article, const TLineList &lines) override;
+    int UpdateArticle(const TArticle &article, const TLineList &lines) override;
     void RenameDir(const QString &oldName, const QString &newName) override;
     void DeleteArticles(const QList<TArticle *> *articles) override;
+    bool IsReadOnly() const override;
 
     const TDm &DataModule() const { return *FDm; }
 

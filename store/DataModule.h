@@ -55,6 +55,8 @@ public:
     // Reads a column of the current row by name; a missing value reads as 0 or as "".
     int FieldAsInteger(const QString &name) const;
     QString FieldAsString(const QString &name) const;
+    // The number of rows the last ExecSql changed.
+    int RowsAffected() const { return FQuery.numRowsAffected(); }
     // Ends the rows of the current statement.
     void CloseQuery();
 

@@ -28,12 +28,16 @@ public:
     // Stores an article whole, or in numbered parts when its WordCount exceeds the limit.
     // Stored whole, the record receives the new Id; cut into parts, it stays as it was.
     virtual void SaveLongArticle(TArticle &article, const TLineList &lines) = 0;
-    // Overwrites every column of the article's row, text included.
-    virtual void UpdateArticle(const TArticle &article, const TLineList &lines) = 0;
+    // Overwrites every column of the article's row, text included. Returns the number of
+    // rows written: 0 when the row is gone (the caller must not report a save then).
+    virtual int UpdateArticle(const TArticle &article, const TLineList &lines) = 0;
     // Renames a book in every row of any edition and type; merges with an existing book.
     virtual void RenameDir(const QString &oldName, const QString &newName) = 0;
     // Deletes the given articles by Id; an absent (null) or empty list touches nothing.
     virtual void DeleteArticles(const QList<TArticle *> *articles) = 0;
+    // True when the library could only be opened for reading (a read-only file or folder):
+    // the window then shows it and disables every command that writes.
+    virtual bool IsReadOnly() const = 0;
 };
 
 using IBlockServicePtr = std::shared_ptr<IBlockService>;
