@@ -148,16 +148,16 @@ void TMainForm::RzToolbarButton2Click() {
 }
 
 void TMainForm::RzToolbarButton6Click() {
-    const QStringList lines = MmText->toPlainText().split(QLatin1Char('\n'));
-    const QStringList kept = EditorText::RemoveBlankLines(lines);
-    if (kept.size() == lines.size()) {
+    const QString text = MmText->toPlainText();
+    const QString kept = EditorText::RemoveBlankLines(text);
+    if (kept == text) {
         return;
     }
     // Replaced as one edit, so that one undo brings the blank lines back.
     QTextCursor cursor(MmText->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(kept.join(QLatin1Char('\n')));
+    cursor.insertText(kept);
     cursor.endEditBlock();
 }
 

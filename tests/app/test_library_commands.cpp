@@ -397,7 +397,13 @@ void TestLibraryCommands::removeBlankLines_data() {
     QTest::newRow("own spaces of a line stay") << "  a  \n \nb "
                                                << "  a  \nb ";
     QTest::newRow("blank at both ends") << "\n a\n"
-                                        << " a";
+                                        << " a\n";
+    QTest::newRow("final line break stays") << "a\n\nb\n"
+                                            << "a\nb\n";
+    QTest::newRow("blank lines before the final break") << "a\n\n \n"
+                                                        << "a\n";
+    QTest::newRow("nothing but blank lines") << "\n \n\t\n"
+                                             << "";
     QTest::newRow("nothing to remove") << "a\nb"
                                        << "a\nb";
 }
