@@ -8,6 +8,7 @@
 #include "app/ScrollingText.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,12 +45,24 @@ QAction *MakeAction(QObject *owner, const char *name, const QString &caption,
                     const QString &hint = QString()) {
     auto *action = new QAction(caption, owner);
     action->setObjectName(QString::fromLatin1(name));
+    // A hint is a tool tip only: the status bar's left side stays empty.
     if (!hint.isEmpty()) {
         action->setToolTip(hint);
-        action->setStatusTip(hint);
     }
     return action;
 }
+
+// Swallows the tool-tip requests of a button whose command has no hint: Qt would show the
+// caption in its place, and the button takes the action's texts again at every change.
+class TNoToolTip : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override {
+        return event->type() == QEvent::ToolTip;
+    }
+};
 
 // A header band over a part of the summary page; the theme draws the band.
 QLabel *MakeHeader(const QString &text, QWidget *parent) {
@@ -172,6 +185,8 @@ void TMainForm::CreateTopBand() {
             button->setFixedWidth(ToolbarButtonWidth);
         }
     }
+    auto *exitButton = RzToolbar1->widgetForAction(ExitAction);
+    exitButton->installEventFilter(new TNoToolTip(exitButton));
     // The face of a drop-down button runs its action, which does nothing; the arrow opens
     // the menu.
     for (auto [action, menu] :
