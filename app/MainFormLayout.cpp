@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/IntroText.h"
+#include "app/LinedTree.h"
 #include "app/Pictures.h"
 #include "app/ScrollingText.h"
 
@@ -210,7 +211,7 @@ void TMainForm::CreateTopBand() {
 }
 
 void TMainForm::CreateTree() {
-    RzCheckTree1 = new QTreeWidget(this);
+    RzCheckTree1 = new TLinedTree(this);
     RzCheckTree1->setObjectName(QStringLiteral("RzCheckTree1"));
     SetUpLibraryTree();
 

@@ -54,6 +54,19 @@ QPoint CheckBoxCentre(QTreeWidget *tree, QTreeWidgetItem *node) {
         .center();
 }
 
+// Whether anything but the tree's background is drawn on a stretch of the picture.
+bool DrawnOn(const QImage &picture, const QPoint &from, const QPoint &to) {
+    const QRgb background = picture.pixel(0, picture.height() - 1);
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    for (int i = 0; i <= steps; ++i) {
+        const QPoint at = from + (to - from) * i / std::max(steps, 1);
+        if (picture.valid(at) && picture.pixel(at) != background) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestLibraryTree : public QObject {
@@ -71,6 +84,8 @@ private slots:
     void failedRebuildKeepsTheOldTree();
     void failedTextReadKeepsThePage();
     void failedSelectionIsReportedAndTheWindowGoesOn();
+    void linesJoinTheNodes_data();
+    void linesJoinTheNodes();
 };
 
 void TestLibraryTree::emptyLibraryShowsTheRootAlone() {
@@ -269,6 +284,56 @@ void TestLibraryTree::failedSelectionIsReportedAndTheWindowGoesOn() {
     window.Select(QStringLiteral("西游记"));
     QCOMPARE(window.Page(), window.Form->DirPage);
     QCOMPARE(window.Form->EdtDir->text(), QStringLiteral("西游记"));
+}
+
+void TestLibraryTree::linesJoinTheNodes_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("level"); // the level whose column of the row is looked at
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<bool>("drawn");
+
+    // 红楼梦 has three articles and a book after it; 西游记 is the last book.
+    QTest::newRow("line on to the next article") << "红楼梦/第一回" << 2 << "below" << true;
+    QTest::newRow("line up to the article before") << "红楼梦/第三回" << 2 << "above" << true;
+    QTest::newRow("nothing below the last article") << "红楼梦/第三回" << 2 << "below" << false;
+    QTest::newRow("line from the line to the node") << "红楼梦/第二回" << 2 << "across" << true;
+    QTest::newRow("the book's line passes its articles")
+        << "红楼梦/第二回" << 1 << "through" << true;
+    QTest::newRow("no line past the last book") << "西游记/灵根孕育" << 1 << "through" << false;
+}
+
+void TestLibraryTree::linesJoinTheNodes() {
+    QFETCH(QString, path);
+    QFETCH(int, level);
+    QFETCH(QString, part);
+    QFETCH(bool, drawn);
+
+    TLibraryWindow window(FillTwoBooks);
+    QVERIFY(QTest::qWaitForWindowExposed(window.Form.get()));
+    window.Tree()->expandAll();
+    const QImage picture = window.Tree()->viewport()->grab().toImage();
+
+    // The column of a level: one indentation wide, the root's first.
+    const int indent = window.Tree()->indentation();
+    const QRect row = window.Tree()->visualItemRect(window.Node(path));
+    const int middle = level * indent + indent / 2;
+    const int centre = row.center().y();
+    QPoint from;
+    QPoint to;
+    if (part == QLatin1String("below")) {
+        from = {middle, centre + 1};
+        to = {middle, row.bottom()};
+    } else if (part == QLatin1String("above")) {
+        from = {middle, row.top()};
+        to = {middle, centre - 1};
+    } else if (part == QLatin1String("across")) {
+        from = {middle + 1, centre};
+        to = {(level + 1) * indent - 1, centre};
+    } else {
+        from = {middle, row.top()};
+        to = {middle, row.bottom()};
+    }
+    QCOMPARE(DrawnOn(picture, from, to), drawn);
 }
 
 QTEST_MAIN(TestLibraryTree)
