@@ -173,4 +173,9 @@ private:
     // Adds a node below a parent (unchecked; the parent's state follows), selects it and
     // shows it as a selection by the user would.
     void AddAndSelectNode(QTreeWidgetItem *parent, QTreeWidgetItem *node);
+    // The node whose page is shown: the current article or book, or the root on the summary.
+    QTreeWidgetItem *ShownNode() const;
+    // Puts the tree's selection back on the shown node once the event that moved it is over
+    // (the page did not follow the selection).
+    void MarkShownNodeLater();
 };

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -56,8 +57,37 @@ void TMainForm::SetUpLibraryTree() {
 
     FCheckCascade = new TCheckCascade(RzCheckTree1);
     // Guarded like every command: a failing text read must not unwind through the tree.
-    connect(RzCheckTree1, &QTreeWidget::currentItemChanged, this,
-            Guarded(RzCheckTree1, [this] { RzCheckTree1Change(RzCheckTree1->currentItem()); }));
+    connect(RzCheckTree1, &QTreeWidget::currentItemChanged, this, Guarded(RzCheckTree1, [this] {
+                try {
+                    RzCheckTree1Change(RzCheckTree1->currentItem());
+                } catch (...) {
+                    MarkShownNodeLater();
+                    throw;
+                }
+            }));
+}
+
+QTreeWidgetItem *TMainForm::ShownNode() const {
+    QWidget *page = RzPageControl1->currentWidget();
+    if (page == BlockPage) {
+        return FCurrentArticleNode;
+    }
+    if (page == DirPage) {
+        return FCurrentBookNode;
+    }
+    return RzCheckTree1->topLevelItem(0);
+}
+
+void TMainForm::MarkShownNodeLater() {
+    // Once the click or key that moved the selection is done with it: a mouse press selects
+    // its node after the selection handler has run.
+    QTimer::singleShot(0, this, [this] {
+        QTreeWidgetItem *shown = ShownNode();
+        if (shown != nullptr && RzCheckTree1->currentItem() != shown) {
+            const QSignalBlocker quiet(RzCheckTree1);
+            RzCheckTree1->setCurrentItem(shown);
+        }
+    });
 }
 
 void TMainForm::RefreshTree() {
@@ -105,10 +135,11 @@ void TMainForm::RzCheckTree1Change(QTreeWidgetItem *node) {
         ShowBook(TreeNodes::Book(node));
         break;
     default: {
-        FCurrentArticleNode = node;
         TArticle *article = TreeNodes::Article(node);
-        // Read every time: unsaved edits of the page are dropped by a new selection.
+        // Read every time. The node becomes the save's target only with its text on the
+        // page: after a failed read the page and the target still belong together.
         const TLineList lines = FBlockService->GetArticleText(article->Id);
+        FCurrentArticleNode = node;
         ShowArticle(article, lines);
         break;
     }

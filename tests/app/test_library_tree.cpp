@@ -82,6 +82,7 @@ private slots:
     void clickOnAPartialBookChecksIt();
     void rebuildForgetsChecksAndSelection();
     void failedRebuildKeepsTheOldTree();
+    void failedTextReadKeepsThePage_data();
     void failedTextReadKeepsThePage();
     void failedSelectionIsReportedAndTheWindowGoesOn();
     void linesJoinTheNodes_data();
@@ -256,16 +257,59 @@ void TestLibraryTree::failedRebuildKeepsTheOldTree() {
     QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("4篇"));
 }
 
-void TestLibraryTree::failedTextReadKeepsThePage() {
-    TLibraryWindow window(FillTwoBooks);
-    window.Select(QStringLiteral("红楼梦"));
-    window.Store.RemoveDatabase();
+void TestLibraryTree::failedTextReadKeepsThePage_data() {
+    QTest::addColumn<QString>("shown"); // the node shown before the failing selection
 
-    // The node is remembered before its text is read; the book page stays.
-    QTreeWidgetItem *article = window.Node(QStringLiteral("红楼梦/第二回"));
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, window.Form->RzCheckTree1Change(article));
-    QCOMPARE(window.Form->CurrentArticleNode(), article);
-    QCOMPARE(window.Page(), window.Form->DirPage);
+    QTest::newRow("from an article") << "红楼梦/第一回";
+    QTest::newRow("from a book") << "红楼梦";
+}
+
+void TestLibraryTree::failedTextReadKeepsThePage() {
+    QFETCH(QString, shown);
+    TLibraryWindow window(FillTwoBooks);
+    TMainForm &form = *window.Form;
+    window.Select(shown);
+    QWidget *page = window.Page();
+    QTreeWidgetItem *article = form.CurrentArticleNode();
+
+    // The library file is away for a moment: the text of 第二回 cannot be read.
+    const QString path = window.Store.DatabasePath();
+    QVERIFY(QFile::rename(path, path + QStringLiteral(".away")));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                             form.RzCheckTree1Change(window.Node(QStringLiteral("红楼梦/第二回"))));
+    QCOMPARE(form.CurrentArticleNode(), article);
+    QCOMPARE(window.Page(), page);
+
+    // Chosen in the tree, the failure is reported and the tree marks the shown node again.
+    window.Select(QStringLiteral("红楼梦/第二回"));
+    QCOMPARE(window.TakeShown().size(), 1);
+    QCOMPARE(form.CurrentArticleNode(), article);
+    QCOMPARE(window.Page(), page);
+    QTRY_COMPARE(window.Tree()->currentItem(), window.Node(shown));
+    QCOMPARE(window.Tree()->selectedItems(), QList<QTreeWidgetItem *>{window.Node(shown)});
+
+    // A click selects its node after the selection handler has run: the mark comes back too.
+    QVERIFY(QTest::qWaitForWindowExposed(window.Form.get()));
+    window.Tree()->expandAll();
+    const QRect caption =
+        window.Tree()->visualItemRect(window.Node(QStringLiteral("红楼梦/第二回")));
+    QTest::mouseClick(window.Tree()->viewport(), Qt::LeftButton, {},
+                      QPoint(caption.right() - 4, caption.center().y()));
+    QCOMPARE(window.TakeShown().size(), 1);
+    QTRY_COMPARE(window.Tree()->currentItem(), window.Node(shown));
+    QCOMPARE(window.Tree()->selectedItems(), QList<QTreeWidgetItem *>{window.Node(shown)});
+    QCOMPARE(window.Page(), page);
+
+    // Back in place, a save writes the shown article's own row, or nothing.
+    QVERIFY(QFile::rename(path + QStringLiteral(".away"), path));
+    form.RzBitBtn1Click();
+    const QList<TStoreRow> rows = window.Store.Rows(QStringLiteral("DIR='红楼梦'"));
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(0).Title, QStringLiteral("第一回"));
+    QCOMPARE(rows.at(0).Text, QStringLiteral("甄士隐梦幻识通灵"));
+    QCOMPARE(rows.at(1).Title, QStringLiteral("第二回"));
+    QCOMPARE(rows.at(1).Text, QStringLiteral("贾夫人仙逝扬州城"));
+    QCOMPARE(window.TakeShown(), article != nullptr ? QStringList{"已经保存!"} : QStringList{});
 }
 
 void TestLibraryTree::failedSelectionIsReportedAndTheWindowGoesOn() {
