@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -178,4 +179,18 @@ private:
     // Puts the tree's selection back on the shown node once the event that moved it is over
     // (the page did not follow the selection).
     void MarkShownNodeLater();
+
+    // Saving and unsaved edits (MainFormEditing.cpp).
+    // Saves the shown article as the article page's save button does; false when nothing
+    // was saved (no article shown, or the question about its length was declined).
+    bool SaveShownArticle();
+    // The node of the loaded article whose row the replace rule removes when this record is
+    // stored as a new article; null when no loaded article is hit.
+    QTreeWidgetItem *ReplacedArticleNode(const TArticle &stored) const;
+    // Takes the node of an article whose row is gone out of the tree.
+    void DropArticleNode(QTreeWidgetItem *node);
+    // The articles of a book that the tree still shows.
+    int KeptArticleCount(const TDir &book) const;
+    // Records whose nodes were dropped since the last rebuild; their books still hold them.
+    std::unordered_set<const TArticle *> FDroppedArticles;
 };

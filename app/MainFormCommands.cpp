@@ -33,8 +33,13 @@ void TMainForm::AddArticleExecute() {
     TArticle *article = book->Articles.Add(
         QString::number(0), std::make_unique<TArticle>(NewLibraryArticle(
                                 book->Name, QStringLiteral("新文章"), QStringLiteral("佚名"))));
+    // The replace rule removes a stored article of the same title: its node goes too.
+    QTreeWidgetItem *replaced = ReplacedArticleNode(*article);
     FBlockService->SaveNewArticle(*article, TLineList::FromLines({QStringLiteral("  ")}));
     AddAndSelectNode(bookNode, TreeNodes::MakeArticle(article));
+    if (replaced != nullptr) {
+        DropArticleNode(replaced);
+    }
 }
 
 // The batch import, export and import windows arrive later; their actions stay disabled.
@@ -78,24 +83,7 @@ void TMainForm::AddDirExecute() {
 }
 
 void TMainForm::RzBitBtn1Click() {
-    if (FCurrentArticleNode == nullptr) {
-        return;
-    }
-    const QString text = MmText->toPlainText();
-    const int wordCount = CountWords(text);
-    const int limit = FSettings.ContentMaxWordCount;
-    if (wordCount > limit &&
-        !MessageBox::Ask(this, Const::Message(Const::TooLongQuestion, limit))) {
-        return;
-    }
-    TArticle *article = TreeNodes::Article(FCurrentArticleNode);
-    article->Title = EdtTitle->text();
-    article->Author = EdtAuthor->text();
-    // The save counted the text anyway: the stored count follows the stored text.
-    article->WordCount = wordCount;
-    FBlockService->UpdateArticle(*article, TLineList::FromEditorText(text));
-    FCurrentArticleNode->setText(0, article->Title);
-    MessageBox::Notice(this, Const::Message(Const::Saved));
+    SaveShownArticle();
 }
 
 void TMainForm::RzBitBtn3Click() {

@@ -101,6 +101,7 @@ void TMainForm::RefreshTree() {
     FCurrentBookNode = nullptr;
     FCurrentArticleNode = nullptr;
     FAddedDirs.clear();
+    FDroppedArticles.clear();
     FBooks = std::move(books);
 
     // Each level is made outside the tree and added at once: one insertion for the library.
@@ -157,7 +158,7 @@ void TMainForm::ShowArticle(TArticle *article, const TLineList &lines) {
 void TMainForm::ShowBook(TDir *book) {
     RzPageControl1->setCurrentWidget(DirPage);
     EdtDir->setText(book->Name);
-    const int articleCount = book->Articles.Count();
+    const int articleCount = KeptArticleCount(*book);
     LbBlockCount2->setText(CountText(articleCount, QStringLiteral("篇")));
     LbTip->setText(articleCount < 1 ? Const::Message(Const::EmptyBookTip) : QString());
     EdtDir->setFocus();
@@ -170,7 +171,7 @@ void TMainForm::ShowLibrarySummary() {
     if (FBooks) {
         bookCount = FBooks->Count();
         for (const auto &bookEntry : *FBooks) {
-            articleCount += bookEntry.Item->Articles.Count();
+            articleCount += KeptArticleCount(*bookEntry.Item);
         }
     }
     LbDirCount->setText(CountText(bookCount, QStringLiteral("本")));

@@ -1,5 +1,6 @@
 // The library commands: adding, deleting, saving and renaming, and the editor's tools.
 #include "app/Const.h"
+#include "app/TreeNodes.h"
 #include "app/WaitingForm.h"
 #include "test_library_window.h"
 #include "util/Errors.h"
@@ -63,7 +64,10 @@ private slots:
     void addArticleNeedsABook();
     void addArticleStoresTheNewArticle_data();
     void addArticleStoresTheNewArticle();
+    void addArticleTwiceReplacesTheStoredOne_data();
     void addArticleTwiceReplacesTheStoredOne();
+    void saveOfAVanishedRowStoresItAnew_data();
+    void saveOfAVanishedRowStoresItAnew();
     void addDirAddsAnUnsavedBook();
     void deleteAsksAndDeletesTheChecked_data();
     void deleteAsksAndDeletesTheChecked();
@@ -146,19 +150,96 @@ void TestLibraryCommands::addArticleStoresTheNewArticle() {
     QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("3篇"));
 }
 
+void TestLibraryCommands::addArticleTwiceReplacesTheStoredOne_data() {
+    QTest::addColumn<QString>("chosenBy"); // the node selected for the second add
+    QTest::newRow("book selected") << "红楼梦";
+    QTest::newRow("first new article selected") << "红楼梦/新文章";
+}
+
 void TestLibraryCommands::addArticleTwiceReplacesTheStoredOne() {
+    QFETCH(QString, chosenBy);
     TLibraryWindow window(FillTwoBooks);
     window.Select(QStringLiteral("红楼梦"));
     window.Form->AddArticleExecute();
-    window.Select(QStringLiteral("红楼梦"));
+    window.Select(chosenBy);
     window.Form->AddArticleExecute();
 
-    QCOMPARE(window.Store.Rows(QStringLiteral("TITLE='新文章'")).size(), 1);
+    // One row, one node: the first node's row was replaced, so the node went with it.
+    const QList<TStoreRow> rows = window.Store.Rows(QStringLiteral("TITLE='新文章'"));
+    QCOMPARE(rows.size(), 1);
     QCOMPARE(window.Captions(window.Node(QStringLiteral("红楼梦"))),
-             (QStringList{"第一回", "新文章", "新文章"}));
+             (QStringList{"第一回", "新文章"}));
+    QTreeWidgetItem *node = window.Node(QStringLiteral("红楼梦/新文章"));
+    QCOMPARE(window.Form->CurrentArticleNode(), node);
+    QCOMPARE(window.Tree()->currentItem(), node);
+    QCOMPARE(TreeNodes::Article(node)->Id, rows.first().Id);
+
+    // The counts follow the tree.
+    window.Select(QStringLiteral("红楼梦"));
+    QCOMPARE(window.Form->LbBlockCount2->text(), QStringLiteral("2篇"));
+    window.Form->ShowLibrarySummary();
+    QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("3篇"));
+
+    // A save of the remaining node writes that row.
+    window.Select(node);
+    window.Form->MmText->setPlainText(QStringLiteral("留下的字"));
+    window.Form->RzBitBtn1Click();
+    QCOMPARE(window.Store.Value(rows.first().Id, QStringLiteral("TEXT")).toString(),
+             QStringLiteral("留下的字"));
+
     window.Form->RefreshTree();
     QCOMPARE(window.Captions(window.Node(QStringLiteral("红楼梦"))),
              (QStringList{"第一回", "新文章"}));
+}
+
+void TestLibraryCommands::saveOfAVanishedRowStoresItAnew_data() {
+    QTest::addColumn<bool>("sibling"); // another loaded article of the book has the title
+
+    QTest::newRow("row deleted meanwhile") << false;
+    QTest::newRow("row deleted, a namesake replaced") << true;
+}
+
+void TestLibraryCommands::saveOfAVanishedRowStoresItAnew() {
+    QFETCH(bool, sibling);
+    int id = 0;
+    TLibraryWindow window([&id, sibling](TStoreFixture &store) {
+        id =
+            store.InsertArticle(QStringLiteral("书"), QStringLiteral("同名"), QStringLiteral("旧"));
+        store.InsertArticle(QStringLiteral("书"),
+                            sibling ? QStringLiteral("同名") : QStringLiteral("别的"),
+                            QStringLiteral("另一篇"));
+    });
+    QTreeWidgetItem *node = window.Node(QStringLiteral("书"))->child(0);
+    window.Select(node);
+    window.Store.Exec(QStringLiteral("DELETE FROM EARTICLE WHERE ID=%1").arg(id));
+
+    window.Form->EdtAuthor->setText(QStringLiteral("我"));
+    window.Form->MmText->setPlainText(QStringLiteral("打好的字"));
+    window.Form->RzBitBtn1Click();
+
+    // Stored anew, and reported only now that a row holds it.
+    QCOMPARE(window.TakeShown(), QStringList{"已经保存!"});
+    const QList<TStoreRow> saved = window.Store.Rows(QStringLiteral("TEXT='打好的字'"));
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().Title, QStringLiteral("同名"));
+    QCOMPARE(saved.first().Author, QStringLiteral("我"));
+    QCOMPARE(saved.first().Dir, QStringLiteral("书"));
+    QCOMPARE(saved.first().Type, 3);
+    QCOMPARE(saved.first().EditionName, QStringLiteral("PS.A.0"));
+    QCOMPARE(TreeNodes::Article(node)->Id, saved.first().Id);
+    QCOMPARE(window.Form->CurrentArticleNode(), node);
+
+    // The replace rule took the namesake's row: its node is gone too.
+    QCOMPARE(window.Store.RowCount(), sibling ? 1 : 2);
+    QCOMPARE(window.Captions(window.Node(QStringLiteral("书"))),
+             sibling ? QStringList{"同名"} : (QStringList{"同名", "别的"}));
+
+    // The node is bound to the new row: the next save updates it in place.
+    window.Form->MmText->setPlainText(QStringLiteral("再改"));
+    window.Form->RzBitBtn1Click();
+    QCOMPARE(window.Store.RowCount(), sibling ? 1 : 2);
+    QCOMPARE(window.Store.Value(saved.first().Id, QStringLiteral("TEXT")).toString(),
+             QStringLiteral("再改"));
 }
 
 void TestLibraryCommands::addDirAddsAnUnsavedBook() {
