@@ -131,6 +131,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Asks about unsaved edits of the shown article before the window closes.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();
@@ -193,4 +195,17 @@ private:
     int KeptArticleCount(const TDir &book) const;
     // Records whose nodes were dropped since the last rebuild; their books still hold them.
     std::unordered_set<const TArticle *> FDroppedArticles;
+    // The shown article as the page showed it when it was filled or last saved.
+    struct TShownArticle {
+        QString Title;
+        QString Author;
+        QString Text;
+    };
+    TShownArticle FShownArticle;
+    void RememberShownArticle();
+    // True when title, author or text of the shown article differ from what was shown.
+    bool ArticleEdited() const;
+    // Before the shown article is left: asks about unsaved edits and saves them or drops
+    // them. False when the user chose to save and the save did not happen: stay then.
+    bool LeaveShownArticle();
 };

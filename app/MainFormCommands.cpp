@@ -29,6 +29,9 @@ void TMainForm::AddArticleExecute() {
         MessageBox::Notice(this, Const::Message(Const::ChooseBook));
         return;
     }
+    if (!LeaveShownArticle()) {
+        return;
+    }
     TDir *book = TreeNodes::Book(bookNode);
     TArticle *article = book->Articles.Add(
         QString::number(0), std::make_unique<TArticle>(NewLibraryArticle(
@@ -57,6 +60,12 @@ void TMainForm::DeleteArticlesExecute() {
     if (!MessageBox::Ask(this, Const::Message(Const::DeleteQuestion, count))) {
         return;
     }
+    // The rebuild leaves the shown article; its edits do not matter when it goes as well.
+    const bool shownGoes = FCurrentArticleNode != nullptr &&
+                           articles.contains(TreeNodes::Article(FCurrentArticleNode));
+    if (!shownGoes && !LeaveShownArticle()) {
+        return;
+    }
     if (count < WaitingWindowFrom) {
         FBlockService->DeleteArticles(&articles);
     } else {
@@ -71,6 +80,9 @@ void TMainForm::DeleteArticlesExecute() {
 }
 
 void TMainForm::AddDirExecute() {
+    if (!LeaveShownArticle()) {
+        return;
+    }
     if (RzCheckTree1->topLevelItemCount() == 0) {
         // The tree was never filled (the database failed at start): give the book its root.
         RzCheckTree1->addTopLevelItem(TreeNodes::MakeRoot());

@@ -1,7 +1,8 @@
-// Saving the shown article, and keeping the tree in step with the rows that a save or an
-// add replaced.
+// Saving the shown article, the question about its unsaved edits, and keeping the tree in
+// step with the rows that a save or an add replaced.
 #include "app/MainForm.h"
 
+#include "app/Application.h"
 #include "app/CheckCascade.h"
 #include "app/Const.h"
 #include "app/GlobalManager.h"
@@ -10,6 +11,7 @@
 #include "store/BookName.h"
 #include "util/Tools.h"
 
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -42,8 +44,49 @@ bool TMainForm::SaveShownArticle() {
         }
     }
     FCurrentArticleNode->setText(0, article->Title);
+    RememberShownArticle();
     MessageBox::Notice(this, Const::Message(Const::Saved));
     return true;
+}
+
+void TMainForm::RememberShownArticle() {
+    // Taken from the controls, so that what they make of a text compares equal.
+    FShownArticle = {EdtTitle->text(), EdtAuthor->text(), MmText->toPlainText()};
+}
+
+bool TMainForm::ArticleEdited() const {
+    return FCurrentArticleNode != nullptr &&
+           (EdtTitle->text() != FShownArticle.Title || EdtAuthor->text() != FShownArticle.Author ||
+            MmText->toPlainText() != FShownArticle.Text);
+}
+
+bool TMainForm::LeaveShownArticle() {
+    if (!ArticleEdited()) {
+        return true;
+    }
+    if (MessageBox::Ask(this, Const::Message(Const::SaveEditsQuestion))) {
+        return SaveShownArticle();
+    }
+    // Dropped: the page shows the article as it was shown, should it come into sight again.
+    EdtTitle->setText(FShownArticle.Title);
+    EdtAuthor->setText(FShownArticle.Author);
+    MmText->setPlainText(FShownArticle.Text);
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent *event) {
+    // A failed save keeps the window, and the edits, for another try.
+    bool leave = false;
+    try {
+        leave = LeaveShownArticle();
+    } catch (...) {
+        TApplication::ReportException(std::current_exception(), this, event);
+    }
+    if (!leave) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 QTreeWidgetItem *TMainForm::ReplacedArticleNode(const TArticle &stored) const {

@@ -127,6 +127,14 @@ void TMainForm::RzCheckTree1Change(QTreeWidgetItem *node) {
     if (node == nullptr) {
         return;
     }
+    if (node != FCurrentArticleNode) {
+        // Saving the edits may take a replaced row's node out of the tree: the chosen one too.
+        const TArticle *chosen = TreeNodes::Article(node);
+        if (!LeaveShownArticle() || (chosen != nullptr && FDroppedArticles.count(chosen) > 0)) {
+            MarkShownNodeLater();
+            return;
+        }
+    }
     switch (TreeNodes::Level(node)) {
     case 0:
         ShowLibrarySummary();
@@ -152,6 +160,7 @@ void TMainForm::ShowArticle(TArticle *article, const TLineList &lines) {
     EdtTitle->setText(article->Title);
     EdtAuthor->setText(article->Author);
     MmText->setPlainText(lines.Lines().join(QLatin1Char('\n')));
+    RememberShownArticle();
     EdtTitle->setFocus();
 }
 

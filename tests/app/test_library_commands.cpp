@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QTimer>
 
 namespace {
 
@@ -80,6 +81,11 @@ private slots:
     void saveWithoutAnArticleDoesNothing();
     void renameOntoAnotherBookMergesThem();
     void saveAfterRenameKeepsTheNewName();
+    void editsAreAskedAboutBeforeLeaving_data();
+    void editsAreAskedAboutBeforeLeaving();
+    void declinedLongSaveStaysOnTheArticle();
+    void endingAsksAboutEdits_data();
+    void endingAsksAboutEdits();
     void wordCount_data();
     void wordCount();
     void removeBlankLines_data();
@@ -444,6 +450,177 @@ void TestLibraryCommands::saveAfterRenameKeepsTheNewName() {
     window.Select(QStringLiteral("新书名/文"));
     window.Form->RzBitBtn1Click();
     QCOMPARE(window.Store.Value(id, QStringLiteral("DIR")).toString(), QStringLiteral("新书名"));
+}
+
+void TestLibraryCommands::editsAreAskedAboutBeforeLeaving_data() {
+    QTest::addColumn<QString>("edit"); // title, author, text, undone or nothing
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("answer");
+
+    QTest::newRow("text, to another article, saved") << "text"
+                                                     << "红楼梦/第二回" << true;
+    QTest::newRow("text, to another article, dropped") << "text"
+                                                       << "红楼梦/第二回" << false;
+    QTest::newRow("title, to a book, saved") << "title"
+                                             << "西游记" << true;
+    QTest::newRow("author, to the root, dropped") << "author"
+                                                  << "" << false;
+    QTest::newRow("author, to the root, saved") << "author"
+                                                << "" << true;
+    QTest::newRow("typed and undone by hand") << "undone"
+                                              << "红楼梦/第二回" << true;
+    QTest::newRow("nothing changed") << "nothing"
+                                     << "西游记" << true;
+}
+
+void TestLibraryCommands::editsAreAskedAboutBeforeLeaving() {
+    QFETCH(QString, edit);
+    QFETCH(QString, target);
+    QFETCH(bool, answer);
+
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id = store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第一回"),
+                                 QStringLiteral("原文"));
+        store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第二回"),
+                            QStringLiteral("第二回的字"));
+        store.InsertArticle(QStringLiteral("西游记"), QStringLiteral("灵根孕育"));
+    });
+    TMainForm &form = *window.Form;
+    window.Select(QStringLiteral("红楼梦/第一回"));
+    const std::optional<TStoreRow> before = window.Store.Row(id);
+    if (edit == QLatin1String("title")) {
+        form.EdtTitle->setText(QStringLiteral("第一回 改"));
+    } else if (edit == QLatin1String("author")) {
+        form.EdtAuthor->setText(QStringLiteral("曹雪芹"));
+    } else if (edit == QLatin1String("text")) {
+        form.MmText->setPlainText(QStringLiteral("改过的字"));
+    } else if (edit == QLatin1String("undone")) {
+        form.MmText->setPlainText(QStringLiteral("改过的字"));
+        form.MmText->setPlainText(QStringLiteral("原文"));
+    }
+    const bool edited = edit != QLatin1String("undone") && edit != QLatin1String("nothing");
+
+    TMessageBoxHook::QueueAnswer(answer);
+    window.Select(target);
+
+    QStringList expected;
+    if (edited) {
+        expected << QStringLiteral("文章已修改，是否保存？");
+        if (answer) {
+            expected << QStringLiteral("已经保存!");
+        }
+    }
+    QCOMPARE(window.TakeShown(), expected);
+    QCOMPARE(window.Tree()->currentItem(), window.Node(target));
+    const std::optional<TStoreRow> after = window.Store.Row(id);
+    if (edited && answer) {
+        QCOMPARE(after->Title, edit == QLatin1String("title") ? QStringLiteral("第一回 改")
+                                                              : QStringLiteral("第一回"));
+        QCOMPARE(after->Author,
+                 edit == QLatin1String("author") ? QStringLiteral("曹雪芹") : QString());
+        QCOMPARE(after->Text, edit == QLatin1String("text") ? QStringLiteral("改过的字")
+                                                            : QStringLiteral("原文"));
+    } else {
+        QCOMPARE(after->Title, before->Title);
+        QCOMPARE(after->Author, before->Author);
+        QCOMPARE(after->Text, before->Text);
+    }
+
+    // Back on the article: what is stored, and nothing to ask when leaving it unchanged.
+    QTreeWidgetItem *first =
+        window.Tree()
+            ->findItems(edit == QLatin1String("title") && answer ? QStringLiteral("第一回 改")
+                                                                 : QStringLiteral("第一回"),
+                        Qt::MatchExactly | Qt::MatchRecursive)
+            .value(0);
+    QVERIFY(first != nullptr);
+    window.Select(first);
+    QCOMPARE(form.MmText->toPlainText(), after->Text);
+    window.Select(QStringLiteral("西游记"));
+    QCOMPARE(window.TakeShown(), QStringList{});
+}
+
+void TestLibraryCommands::declinedLongSaveStaysOnTheArticle() {
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id = store.InsertArticle(QStringLiteral("书"), QStringLiteral("甲"), QStringLiteral("短"));
+        store.InsertArticle(QStringLiteral("书"), QStringLiteral("乙"), QStringLiteral("乙文"));
+    });
+    TMainForm &form = *window.Form;
+    window.Store.Settings().ContentMaxWordCount = 3;
+    QTreeWidgetItem *first = window.Node(QStringLiteral("书/甲"));
+    window.Select(first);
+    form.MmText->setPlainText(QStringLiteral("一二三四"));
+
+    // Save, then no to the length question: the edits stay on the page.
+    TMessageBoxHook::QueueAnswer(true);
+    TMessageBoxHook::QueueAnswer(false);
+    window.Select(QStringLiteral("书/乙"));
+    QCOMPARE(window.TakeShown(),
+             (QStringList{"文章已修改，是否保存？",
+                          "本篇文章超过3字，建议您分篇保存，以优化性能。是否继续保存？"}));
+    QCOMPARE(form.CurrentArticleNode(), first);
+    QCOMPARE(window.Page(), form.BlockPage);
+    QCOMPARE(form.MmText->toPlainText(), QStringLiteral("一二三四"));
+    QTRY_COMPARE(window.Tree()->currentItem(), first);
+    QCOMPARE(window.Store.Value(id, QStringLiteral("TEXT")).toString(), QStringLiteral("短"));
+}
+
+void TestLibraryCommands::endingAsksAboutEdits_data() {
+    QTest::addColumn<bool>("byExitCommand");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<QString>("stored");
+
+    const QList<bool> save{true};
+    const QList<bool> drop{false};
+    const QList<bool> saveButNotThatLong{true, false};
+    QTest::newRow("exit, saved") << true << save << true << "改过的字啊";
+    QTest::newRow("exit, dropped") << true << drop << true << "原文";
+    QTest::newRow("exit, long save declined") << true << saveButNotThatLong << false << "原文";
+    QTest::newRow("close button, saved") << false << save << true << "改过的字啊";
+    QTest::newRow("close button, long save declined")
+        << false << saveButNotThatLong << false << "原文";
+}
+
+void TestLibraryCommands::endingAsksAboutEdits() {
+    QFETCH(bool, byExitCommand);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, ends);
+    QFETCH(QString, stored);
+
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id =
+            store.InsertArticle(QStringLiteral("书"), QStringLiteral("甲"), QStringLiteral("原文"));
+    });
+    TMainForm &form = *window.Form;
+    window.Select(QStringLiteral("书/甲"));
+    form.MmText->setPlainText(QStringLiteral("改过的字啊"));
+    if (answers.size() > 1) {
+        window.Store.Settings().ContentMaxWordCount = 3;
+    }
+    for (bool answer : answers) {
+        TMessageBoxHook::QueueAnswer(answer);
+    }
+
+    QTimer::singleShot(0, &form, [&] {
+        if (byExitCommand) {
+            form.ExitAction->trigger();
+        } else {
+            form.close();
+        }
+    });
+    // A loop that the command does not end is ended by this timer, with another code.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(7); });
+    guard.start(ends ? 5000 : 300);
+    QCOMPARE(QApplication::exec(), ends ? 0 : 7);
+    QCOMPARE(form.isVisible(), !ends);
+    QCOMPARE(window.TakeShown().value(0), QStringLiteral("文章已修改，是否保存？"));
+    QCOMPARE(window.Store.Value(id, QStringLiteral("TEXT")).toString(), stored);
 }
 
 void TestLibraryCommands::wordCount_data() {
