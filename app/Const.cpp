@@ -37,6 +37,7 @@ const QHash<int, QString> &Table() {
         {EmptyBookName, QStringLiteral("书目不能为空!")},
         {ExportDone, QStringLiteral("导出完成!")},
         {ImportDone, QStringLiteral("导入完成!")},
+        {SaveEditsQuestion, QStringLiteral("文章已修改，是否保存？")},
     };
     return table;
 }

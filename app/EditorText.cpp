@@ -1,5 +1,7 @@
 #include "app/EditorText.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace EditorText {
@@ -8,11 +10,18 @@ bool IsBlankLine(const QString &line) {
     return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
 }
 
-QStringList RemoveBlankLines(const QStringList &lines) {
-    QStringList kept;
-    kept.reserve(lines.size());
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept),
-                 [](const QString &line) { return !IsBlankLine(line); });
+QString RemoveBlankLines(const QString &text) {
+    const QChar lineBreak = QLatin1Char('\n');
+    const bool finalBreak = text.endsWith(lineBreak);
+    QStringList lines = text.split(lineBreak);
+    if (finalBreak) {
+        lines.removeLast(); // what follows the final break is no line
+    }
+    lines.removeIf(IsBlankLine);
+    QString kept = lines.join(lineBreak);
+    if (finalBreak && !lines.isEmpty()) {
+        kept += lineBreak;
+    }
     return kept;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // Text rules of the article editor that need no window.
 namespace EditorText {
@@ -10,7 +9,9 @@ namespace EditorText {
 // and the control characters) are stripped from both ends. A full-width space is text.
 bool IsBlankLine(const QString &line);
 
-// The lines without their blank ones; the other lines stay exactly as they are.
-QStringList RemoveBlankLines(const QStringList &lines);
+// The editor's text (lines separated by "\n") without its blank lines; the other lines stay
+// exactly as they are. A line break at the very end closes the last line and is no empty
+// line: it stays as long as a line is left.
+QString RemoveBlankLines(const QString &text);
 
 } // namespace EditorText

@@ -163,7 +163,9 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::ExitActionExecute() {
-    // No question: the window closes and the message loop ends.
-    close();
-    QCoreApplication::quit();
+    // The window closes and the message loop ends; only unsaved edits of the shown article
+    // bring a question, and a declined save keeps the window.
+    if (close()) {
+        QCoreApplication::quit();
+    }
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -130,6 +131,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Asks about unsaved edits of the shown article before the window closes.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();
@@ -173,4 +176,36 @@ private:
     // Adds a node below a parent (unchecked; the parent's state follows), selects it and
     // shows it as a selection by the user would.
     void AddAndSelectNode(QTreeWidgetItem *parent, QTreeWidgetItem *node);
+    // The node whose page is shown: the current article or book, or the root on the summary.
+    QTreeWidgetItem *ShownNode() const;
+    // Puts the tree's selection back on the shown node once the event that moved it is over
+    // (the page did not follow the selection).
+    void MarkShownNodeLater();
+
+    // Saving and unsaved edits (MainFormEditing.cpp).
+    // Saves the shown article as the article page's save button does; false when nothing
+    // was saved (no article shown, or the question about its length was declined).
+    bool SaveShownArticle();
+    // The node of the loaded article whose row the replace rule removes when this record is
+    // stored as a new article; null when no loaded article is hit.
+    QTreeWidgetItem *ReplacedArticleNode(const TArticle &stored) const;
+    // Takes the node of an article whose row is gone out of the tree.
+    void DropArticleNode(QTreeWidgetItem *node);
+    // The articles of a book that the tree still shows.
+    int KeptArticleCount(const TDir &book) const;
+    // Records whose nodes were dropped since the last rebuild; their books still hold them.
+    std::unordered_set<const TArticle *> FDroppedArticles;
+    // The shown article as the page showed it when it was filled or last saved.
+    struct TShownArticle {
+        QString Title;
+        QString Author;
+        QString Text;
+    };
+    TShownArticle FShownArticle;
+    void RememberShownArticle();
+    // True when title, author or text of the shown article differ from what was shown.
+    bool ArticleEdited() const;
+    // Before the shown article is left: asks about unsaved edits and saves them or drops
+    // them. False when the user chose to save and the save did not happen: stay then.
+    bool LeaveShownArticle();
 };

@@ -29,12 +29,20 @@ void TMainForm::AddArticleExecute() {
         MessageBox::Notice(this, Const::Message(Const::ChooseBook));
         return;
     }
+    if (!LeaveShownArticle()) {
+        return;
+    }
     TDir *book = TreeNodes::Book(bookNode);
     TArticle *article = book->Articles.Add(
         QString::number(0), std::make_unique<TArticle>(NewLibraryArticle(
                                 book->Name, QStringLiteral("新文章"), QStringLiteral("佚名"))));
+    // The replace rule removes a stored article of the same title: its node goes too.
+    QTreeWidgetItem *replaced = ReplacedArticleNode(*article);
     FBlockService->SaveNewArticle(*article, TLineList::FromLines({QStringLiteral("  ")}));
     AddAndSelectNode(bookNode, TreeNodes::MakeArticle(article));
+    if (replaced != nullptr) {
+        DropArticleNode(replaced);
+    }
 }
 
 // The batch import, export and import windows arrive later; their actions stay disabled.
@@ -52,6 +60,12 @@ void TMainForm::DeleteArticlesExecute() {
     if (!MessageBox::Ask(this, Const::Message(Const::DeleteQuestion, count))) {
         return;
     }
+    // The rebuild leaves the shown article; its edits do not matter when it goes as well.
+    const bool shownGoes = FCurrentArticleNode != nullptr &&
+                           articles.contains(TreeNodes::Article(FCurrentArticleNode));
+    if (!shownGoes && !LeaveShownArticle()) {
+        return;
+    }
     if (count < WaitingWindowFrom) {
         FBlockService->DeleteArticles(&articles);
     } else {
@@ -66,6 +80,9 @@ void TMainForm::DeleteArticlesExecute() {
 }
 
 void TMainForm::AddDirExecute() {
+    if (!LeaveShownArticle()) {
+        return;
+    }
     if (RzCheckTree1->topLevelItemCount() == 0) {
         // The tree was never filled (the database failed at start): give the book its root.
         RzCheckTree1->addTopLevelItem(TreeNodes::MakeRoot());
@@ -78,24 +95,7 @@ void TMainForm::AddDirExecute() {
 }
 
 void TMainForm::RzBitBtn1Click() {
-    if (FCurrentArticleNode == nullptr) {
-        return;
-    }
-    const QString text = MmText->toPlainText();
-    const int wordCount = CountWords(text);
-    const int limit = FSettings.ContentMaxWordCount;
-    if (wordCount > limit &&
-        !MessageBox::Ask(this, Const::Message(Const::TooLongQuestion, limit))) {
-        return;
-    }
-    TArticle *article = TreeNodes::Article(FCurrentArticleNode);
-    article->Title = EdtTitle->text();
-    article->Author = EdtAuthor->text();
-    // The save counted the text anyway: the stored count follows the stored text.
-    article->WordCount = wordCount;
-    FBlockService->UpdateArticle(*article, TLineList::FromEditorText(text));
-    FCurrentArticleNode->setText(0, article->Title);
-    MessageBox::Notice(this, Const::Message(Const::Saved));
+    SaveShownArticle();
 }
 
 void TMainForm::RzBitBtn3Click() {
@@ -148,16 +148,16 @@ void TMainForm::RzToolbarButton2Click() {
 }
 
 void TMainForm::RzToolbarButton6Click() {
-    const QStringList lines = MmText->toPlainText().split(QLatin1Char('\n'));
-    const QStringList kept = EditorText::RemoveBlankLines(lines);
-    if (kept.size() == lines.size()) {
+    const QString text = MmText->toPlainText();
+    const QString kept = EditorText::RemoveBlankLines(text);
+    if (kept == text) {
         return;
     }
     // Replaced as one edit, so that one undo brings the blank lines back.
     QTextCursor cursor(MmText->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(kept.join(QLatin1Char('\n')));
+    cursor.insertText(kept);
     cursor.endEditBlock();
 }
 

@@ -4,10 +4,12 @@
 #include "app/MainForm.h"
 
 #include "app/IntroText.h"
+#include "app/LinedTree.h"
 #include "app/Pictures.h"
 #include "app/ScrollingText.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,12 +46,24 @@ QAction *MakeAction(QObject *owner, const char *name, const QString &caption,
                     const QString &hint = QString()) {
     auto *action = new QAction(caption, owner);
     action->setObjectName(QString::fromLatin1(name));
+    // A hint is a tool tip only: the status bar's left side stays empty.
     if (!hint.isEmpty()) {
         action->setToolTip(hint);
-        action->setStatusTip(hint);
     }
     return action;
 }
+
+// Swallows the tool-tip requests of a button whose command has no hint: Qt would show the
+// caption in its place, and the button takes the action's texts again at every change.
+class TNoToolTip : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override {
+        return event->type() == QEvent::ToolTip;
+    }
+};
 
 // A header band over a part of the summary page; the theme draws the band.
 QLabel *MakeHeader(const QString &text, QWidget *parent) {
@@ -172,6 +186,8 @@ void TMainForm::CreateTopBand() {
             button->setFixedWidth(ToolbarButtonWidth);
         }
     }
+    auto *exitButton = RzToolbar1->widgetForAction(ExitAction);
+    exitButton->installEventFilter(new TNoToolTip(exitButton));
     // The face of a drop-down button runs its action, which does nothing; the arrow opens
     // the menu.
     for (auto [action, menu] :
@@ -195,7 +211,7 @@ void TMainForm::CreateTopBand() {
 }
 
 void TMainForm::CreateTree() {
-    RzCheckTree1 = new QTreeWidget(this);
+    RzCheckTree1 = new TLinedTree(this);
     RzCheckTree1->setObjectName(QStringLiteral("RzCheckTree1"));
     SetUpLibraryTree();
 

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -56,8 +57,37 @@ void TMainForm::SetUpLibraryTree() {
 
     FCheckCascade = new TCheckCascade(RzCheckTree1);
     // Guarded like every command: a failing text read must not unwind through the tree.
-    connect(RzCheckTree1, &QTreeWidget::currentItemChanged, this,
-            Guarded(RzCheckTree1, [this] { RzCheckTree1Change(RzCheckTree1->currentItem()); }));
+    connect(RzCheckTree1, &QTreeWidget::currentItemChanged, this, Guarded(RzCheckTree1, [this] {
+                try {
+                    RzCheckTree1Change(RzCheckTree1->currentItem());
+                } catch (...) {
+                    MarkShownNodeLater();
+                    throw;
+                }
+            }));
+}
+
+QTreeWidgetItem *TMainForm::ShownNode() const {
+    QWidget *page = RzPageControl1->currentWidget();
+    if (page == BlockPage) {
+        return FCurrentArticleNode;
+    }
+    if (page == DirPage) {
+        return FCurrentBookNode;
+    }
+    return RzCheckTree1->topLevelItem(0);
+}
+
+void TMainForm::MarkShownNodeLater() {
+    // Once the click or key that moved the selection is done with it: a mouse press selects
+    // its node after the selection handler has run.
+    QTimer::singleShot(0, this, [this] {
+        QTreeWidgetItem *shown = ShownNode();
+        if (shown != nullptr && RzCheckTree1->currentItem() != shown) {
+            const QSignalBlocker quiet(RzCheckTree1);
+            RzCheckTree1->setCurrentItem(shown);
+        }
+    });
 }
 
 void TMainForm::RefreshTree() {
@@ -71,6 +101,7 @@ void TMainForm::RefreshTree() {
     FCurrentBookNode = nullptr;
     FCurrentArticleNode = nullptr;
     FAddedDirs.clear();
+    FDroppedArticles.clear();
     FBooks = std::move(books);
 
     // Each level is made outside the tree and added at once: one insertion for the library.
@@ -96,6 +127,14 @@ void TMainForm::RzCheckTree1Change(QTreeWidgetItem *node) {
     if (node == nullptr) {
         return;
     }
+    if (node != FCurrentArticleNode) {
+        // Saving the edits may take a replaced row's node out of the tree: the chosen one too.
+        const TArticle *chosen = TreeNodes::Article(node);
+        if (!LeaveShownArticle() || (chosen != nullptr && FDroppedArticles.count(chosen) > 0)) {
+            MarkShownNodeLater();
+            return;
+        }
+    }
     switch (TreeNodes::Level(node)) {
     case 0:
         ShowLibrarySummary();
@@ -105,10 +144,11 @@ void TMainForm::RzCheckTree1Change(QTreeWidgetItem *node) {
         ShowBook(TreeNodes::Book(node));
         break;
     default: {
-        FCurrentArticleNode = node;
         TArticle *article = TreeNodes::Article(node);
-        // Read every time: unsaved edits of the page are dropped by a new selection.
+        // Read every time. The node becomes the save's target only with its text on the
+        // page: after a failed read the page and the target still belong together.
         const TLineList lines = FBlockService->GetArticleText(article->Id);
+        FCurrentArticleNode = node;
         ShowArticle(article, lines);
         break;
     }
@@ -120,13 +160,14 @@ void TMainForm::ShowArticle(TArticle *article, const TLineList &lines) {
     EdtTitle->setText(article->Title);
     EdtAuthor->setText(article->Author);
     MmText->setPlainText(lines.Lines().join(QLatin1Char('\n')));
+    RememberShownArticle();
     EdtTitle->setFocus();
 }
 
 void TMainForm::ShowBook(TDir *book) {
     RzPageControl1->setCurrentWidget(DirPage);
     EdtDir->setText(book->Name);
-    const int articleCount = book->Articles.Count();
+    const int articleCount = KeptArticleCount(*book);
     LbBlockCount2->setText(CountText(articleCount, QStringLiteral("篇")));
     LbTip->setText(articleCount < 1 ? Const::Message(Const::EmptyBookTip) : QString());
     EdtDir->setFocus();
@@ -139,7 +180,7 @@ void TMainForm::ShowLibrarySummary() {
     if (FBooks) {
         bookCount = FBooks->Count();
         for (const auto &bookEntry : *FBooks) {
-            articleCount += bookEntry.Item->Articles.Count();
+            articleCount += KeptArticleCount(*bookEntry.Item);
         }
     }
     LbDirCount->setText(CountText(bookCount, QStringLiteral("本")));

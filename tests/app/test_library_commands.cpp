@@ -1,11 +1,13 @@
 // The library commands: adding, deleting, saving and renaming, and the editor's tools.
 #include "app/Const.h"
+#include "app/TreeNodes.h"
 #include "app/WaitingForm.h"
 #include "test_library_window.h"
 #include "util/Errors.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QTimer>
 
 namespace {
 
@@ -63,7 +65,10 @@ private slots:
     void addArticleNeedsABook();
     void addArticleStoresTheNewArticle_data();
     void addArticleStoresTheNewArticle();
+    void addArticleTwiceReplacesTheStoredOne_data();
     void addArticleTwiceReplacesTheStoredOne();
+    void saveOfAVanishedRowStoresItAnew_data();
+    void saveOfAVanishedRowStoresItAnew();
     void addDirAddsAnUnsavedBook();
     void deleteAsksAndDeletesTheChecked_data();
     void deleteAsksAndDeletesTheChecked();
@@ -76,6 +81,11 @@ private slots:
     void saveWithoutAnArticleDoesNothing();
     void renameOntoAnotherBookMergesThem();
     void saveAfterRenameKeepsTheNewName();
+    void editsAreAskedAboutBeforeLeaving_data();
+    void editsAreAskedAboutBeforeLeaving();
+    void declinedLongSaveStaysOnTheArticle();
+    void endingAsksAboutEdits_data();
+    void endingAsksAboutEdits();
     void wordCount_data();
     void wordCount();
     void removeBlankLines_data();
@@ -146,19 +156,96 @@ void TestLibraryCommands::addArticleStoresTheNewArticle() {
     QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("3篇"));
 }
 
+void TestLibraryCommands::addArticleTwiceReplacesTheStoredOne_data() {
+    QTest::addColumn<QString>("chosenBy"); // the node selected for the second add
+    QTest::newRow("book selected") << "红楼梦";
+    QTest::newRow("first new article selected") << "红楼梦/新文章";
+}
+
 void TestLibraryCommands::addArticleTwiceReplacesTheStoredOne() {
+    QFETCH(QString, chosenBy);
     TLibraryWindow window(FillTwoBooks);
     window.Select(QStringLiteral("红楼梦"));
     window.Form->AddArticleExecute();
-    window.Select(QStringLiteral("红楼梦"));
+    window.Select(chosenBy);
     window.Form->AddArticleExecute();
 
-    QCOMPARE(window.Store.Rows(QStringLiteral("TITLE='新文章'")).size(), 1);
+    // One row, one node: the first node's row was replaced, so the node went with it.
+    const QList<TStoreRow> rows = window.Store.Rows(QStringLiteral("TITLE='新文章'"));
+    QCOMPARE(rows.size(), 1);
     QCOMPARE(window.Captions(window.Node(QStringLiteral("红楼梦"))),
-             (QStringList{"第一回", "新文章", "新文章"}));
+             (QStringList{"第一回", "新文章"}));
+    QTreeWidgetItem *node = window.Node(QStringLiteral("红楼梦/新文章"));
+    QCOMPARE(window.Form->CurrentArticleNode(), node);
+    QCOMPARE(window.Tree()->currentItem(), node);
+    QCOMPARE(TreeNodes::Article(node)->Id, rows.first().Id);
+
+    // The counts follow the tree.
+    window.Select(QStringLiteral("红楼梦"));
+    QCOMPARE(window.Form->LbBlockCount2->text(), QStringLiteral("2篇"));
+    window.Form->ShowLibrarySummary();
+    QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("3篇"));
+
+    // A save of the remaining node writes that row.
+    window.Select(node);
+    window.Form->MmText->setPlainText(QStringLiteral("留下的字"));
+    window.Form->RzBitBtn1Click();
+    QCOMPARE(window.Store.Value(rows.first().Id, QStringLiteral("TEXT")).toString(),
+             QStringLiteral("留下的字"));
+
     window.Form->RefreshTree();
     QCOMPARE(window.Captions(window.Node(QStringLiteral("红楼梦"))),
              (QStringList{"第一回", "新文章"}));
+}
+
+void TestLibraryCommands::saveOfAVanishedRowStoresItAnew_data() {
+    QTest::addColumn<bool>("sibling"); // another loaded article of the book has the title
+
+    QTest::newRow("row deleted meanwhile") << false;
+    QTest::newRow("row deleted, a namesake replaced") << true;
+}
+
+void TestLibraryCommands::saveOfAVanishedRowStoresItAnew() {
+    QFETCH(bool, sibling);
+    int id = 0;
+    TLibraryWindow window([&id, sibling](TStoreFixture &store) {
+        id =
+            store.InsertArticle(QStringLiteral("书"), QStringLiteral("同名"), QStringLiteral("旧"));
+        store.InsertArticle(QStringLiteral("书"),
+                            sibling ? QStringLiteral("同名") : QStringLiteral("别的"),
+                            QStringLiteral("另一篇"));
+    });
+    QTreeWidgetItem *node = window.Node(QStringLiteral("书"))->child(0);
+    window.Select(node);
+    window.Store.Exec(QStringLiteral("DELETE FROM EARTICLE WHERE ID=%1").arg(id));
+
+    window.Form->EdtAuthor->setText(QStringLiteral("我"));
+    window.Form->MmText->setPlainText(QStringLiteral("打好的字"));
+    window.Form->RzBitBtn1Click();
+
+    // Stored anew, and reported only now that a row holds it.
+    QCOMPARE(window.TakeShown(), QStringList{"已经保存!"});
+    const QList<TStoreRow> saved = window.Store.Rows(QStringLiteral("TEXT='打好的字'"));
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().Title, QStringLiteral("同名"));
+    QCOMPARE(saved.first().Author, QStringLiteral("我"));
+    QCOMPARE(saved.first().Dir, QStringLiteral("书"));
+    QCOMPARE(saved.first().Type, 3);
+    QCOMPARE(saved.first().EditionName, QStringLiteral("PS.A.0"));
+    QCOMPARE(TreeNodes::Article(node)->Id, saved.first().Id);
+    QCOMPARE(window.Form->CurrentArticleNode(), node);
+
+    // The replace rule took the namesake's row: its node is gone too.
+    QCOMPARE(window.Store.RowCount(), sibling ? 1 : 2);
+    QCOMPARE(window.Captions(window.Node(QStringLiteral("书"))),
+             sibling ? QStringList{"同名"} : (QStringList{"同名", "别的"}));
+
+    // The node is bound to the new row: the next save updates it in place.
+    window.Form->MmText->setPlainText(QStringLiteral("再改"));
+    window.Form->RzBitBtn1Click();
+    QCOMPARE(window.Store.RowCount(), sibling ? 1 : 2);
+    QCOMPARE(window.Store.Value(saved.first().Id, QStringLiteral("TEXT")).toString(),
+             QStringLiteral("再改"));
 }
 
 void TestLibraryCommands::addDirAddsAnUnsavedBook() {
@@ -365,6 +452,177 @@ void TestLibraryCommands::saveAfterRenameKeepsTheNewName() {
     QCOMPARE(window.Store.Value(id, QStringLiteral("DIR")).toString(), QStringLiteral("新书名"));
 }
 
+void TestLibraryCommands::editsAreAskedAboutBeforeLeaving_data() {
+    QTest::addColumn<QString>("edit"); // title, author, text, undone or nothing
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("answer");
+
+    QTest::newRow("text, to another article, saved") << "text"
+                                                     << "红楼梦/第二回" << true;
+    QTest::newRow("text, to another article, dropped") << "text"
+                                                       << "红楼梦/第二回" << false;
+    QTest::newRow("title, to a book, saved") << "title"
+                                             << "西游记" << true;
+    QTest::newRow("author, to the root, dropped") << "author"
+                                                  << "" << false;
+    QTest::newRow("author, to the root, saved") << "author"
+                                                << "" << true;
+    QTest::newRow("typed and undone by hand") << "undone"
+                                              << "红楼梦/第二回" << true;
+    QTest::newRow("nothing changed") << "nothing"
+                                     << "西游记" << true;
+}
+
+void TestLibraryCommands::editsAreAskedAboutBeforeLeaving() {
+    QFETCH(QString, edit);
+    QFETCH(QString, target);
+    QFETCH(bool, answer);
+
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id = store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第一回"),
+                                 QStringLiteral("原文"));
+        store.InsertArticle(QStringLiteral("红楼梦"), QStringLiteral("第二回"),
+                            QStringLiteral("第二回的字"));
+        store.InsertArticle(QStringLiteral("西游记"), QStringLiteral("灵根孕育"));
+    });
+    TMainForm &form = *window.Form;
+    window.Select(QStringLiteral("红楼梦/第一回"));
+    const std::optional<TStoreRow> before = window.Store.Row(id);
+    if (edit == QLatin1String("title")) {
+        form.EdtTitle->setText(QStringLiteral("第一回 改"));
+    } else if (edit == QLatin1String("author")) {
+        form.EdtAuthor->setText(QStringLiteral("曹雪芹"));
+    } else if (edit == QLatin1String("text")) {
+        form.MmText->setPlainText(QStringLiteral("改过的字"));
+    } else if (edit == QLatin1String("undone")) {
+        form.MmText->setPlainText(QStringLiteral("改过的字"));
+        form.MmText->setPlainText(QStringLiteral("原文"));
+    }
+    const bool edited = edit != QLatin1String("undone") && edit != QLatin1String("nothing");
+
+    TMessageBoxHook::QueueAnswer(answer);
+    window.Select(target);
+
+    QStringList expected;
+    if (edited) {
+        expected << QStringLiteral("文章已修改，是否保存？");
+        if (answer) {
+            expected << QStringLiteral("已经保存!");
+        }
+    }
+    QCOMPARE(window.TakeShown(), expected);
+    QCOMPARE(window.Tree()->currentItem(), window.Node(target));
+    const std::optional<TStoreRow> after = window.Store.Row(id);
+    if (edited && answer) {
+        QCOMPARE(after->Title, edit == QLatin1String("title") ? QStringLiteral("第一回 改")
+                                                              : QStringLiteral("第一回"));
+        QCOMPARE(after->Author,
+                 edit == QLatin1String("author") ? QStringLiteral("曹雪芹") : QString());
+        QCOMPARE(after->Text, edit == QLatin1String("text") ? QStringLiteral("改过的字")
+                                                            : QStringLiteral("原文"));
+    } else {
+        QCOMPARE(after->Title, before->Title);
+        QCOMPARE(after->Author, before->Author);
+        QCOMPARE(after->Text, before->Text);
+    }
+
+    // Back on the article: what is stored, and nothing to ask when leaving it unchanged.
+    QTreeWidgetItem *first =
+        window.Tree()
+            ->findItems(edit == QLatin1String("title") && answer ? QStringLiteral("第一回 改")
+                                                                 : QStringLiteral("第一回"),
+                        Qt::MatchExactly | Qt::MatchRecursive)
+            .value(0);
+    QVERIFY(first != nullptr);
+    window.Select(first);
+    QCOMPARE(form.MmText->toPlainText(), after->Text);
+    window.Select(QStringLiteral("西游记"));
+    QCOMPARE(window.TakeShown(), QStringList{});
+}
+
+void TestLibraryCommands::declinedLongSaveStaysOnTheArticle() {
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id = store.InsertArticle(QStringLiteral("书"), QStringLiteral("甲"), QStringLiteral("短"));
+        store.InsertArticle(QStringLiteral("书"), QStringLiteral("乙"), QStringLiteral("乙文"));
+    });
+    TMainForm &form = *window.Form;
+    window.Store.Settings().ContentMaxWordCount = 3;
+    QTreeWidgetItem *first = window.Node(QStringLiteral("书/甲"));
+    window.Select(first);
+    form.MmText->setPlainText(QStringLiteral("一二三四"));
+
+    // Save, then no to the length question: the edits stay on the page.
+    TMessageBoxHook::QueueAnswer(true);
+    TMessageBoxHook::QueueAnswer(false);
+    window.Select(QStringLiteral("书/乙"));
+    QCOMPARE(window.TakeShown(),
+             (QStringList{"文章已修改，是否保存？",
+                          "本篇文章超过3字，建议您分篇保存，以优化性能。是否继续保存？"}));
+    QCOMPARE(form.CurrentArticleNode(), first);
+    QCOMPARE(window.Page(), form.BlockPage);
+    QCOMPARE(form.MmText->toPlainText(), QStringLiteral("一二三四"));
+    QTRY_COMPARE(window.Tree()->currentItem(), first);
+    QCOMPARE(window.Store.Value(id, QStringLiteral("TEXT")).toString(), QStringLiteral("短"));
+}
+
+void TestLibraryCommands::endingAsksAboutEdits_data() {
+    QTest::addColumn<bool>("byExitCommand");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<QString>("stored");
+
+    const QList<bool> save{true};
+    const QList<bool> drop{false};
+    const QList<bool> saveButNotThatLong{true, false};
+    QTest::newRow("exit, saved") << true << save << true << "改过的字啊";
+    QTest::newRow("exit, dropped") << true << drop << true << "原文";
+    QTest::newRow("exit, long save declined") << true << saveButNotThatLong << false << "原文";
+    QTest::newRow("close button, saved") << false << save << true << "改过的字啊";
+    QTest::newRow("close button, long save declined")
+        << false << saveButNotThatLong << false << "原文";
+}
+
+void TestLibraryCommands::endingAsksAboutEdits() {
+    QFETCH(bool, byExitCommand);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, ends);
+    QFETCH(QString, stored);
+
+    int id = 0;
+    TLibraryWindow window([&id](TStoreFixture &store) {
+        id =
+            store.InsertArticle(QStringLiteral("书"), QStringLiteral("甲"), QStringLiteral("原文"));
+    });
+    TMainForm &form = *window.Form;
+    window.Select(QStringLiteral("书/甲"));
+    form.MmText->setPlainText(QStringLiteral("改过的字啊"));
+    if (answers.size() > 1) {
+        window.Store.Settings().ContentMaxWordCount = 3;
+    }
+    for (bool answer : answers) {
+        TMessageBoxHook::QueueAnswer(answer);
+    }
+
+    QTimer::singleShot(0, &form, [&] {
+        if (byExitCommand) {
+            form.ExitAction->trigger();
+        } else {
+            form.close();
+        }
+    });
+    // A loop that the command does not end is ended by this timer, with another code.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(7); });
+    guard.start(ends ? 5000 : 300);
+    QCOMPARE(QApplication::exec(), ends ? 0 : 7);
+    QCOMPARE(form.isVisible(), !ends);
+    QCOMPARE(window.TakeShown().value(0), QStringLiteral("文章已修改，是否保存？"));
+    QCOMPARE(window.Store.Value(id, QStringLiteral("TEXT")).toString(), stored);
+}
+
 void TestLibraryCommands::wordCount_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("count");
@@ -397,7 +655,13 @@ void TestLibraryCommands::removeBlankLines_data() {
     QTest::newRow("own spaces of a line stay") << "  a  \n \nb "
                                                << "  a  \nb ";
     QTest::newRow("blank at both ends") << "\n a\n"
-                                        << " a";
+                                        << " a\n";
+    QTest::newRow("final line break stays") << "a\n\nb\n"
+                                            << "a\nb\n";
+    QTest::newRow("blank lines before the final break") << "a\n\n \n"
+                                                        << "a\n";
+    QTest::newRow("nothing but blank lines") << "\n \n\t\n"
+                                             << "";
     QTest::newRow("nothing to remove") << "a\nb"
                                        << "a\nb";
 }

@@ -54,6 +54,19 @@ QPoint CheckBoxCentre(QTreeWidget *tree, QTreeWidgetItem *node) {
         .center();
 }
 
+// Whether anything but the tree's background is drawn on a stretch of the picture.
+bool DrawnOn(const QImage &picture, const QPoint &from, const QPoint &to) {
+    const QRgb background = picture.pixel(0, picture.height() - 1);
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    for (int i = 0; i <= steps; ++i) {
+        const QPoint at = from + (to - from) * i / std::max(steps, 1);
+        if (picture.valid(at) && picture.pixel(at) != background) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestLibraryTree : public QObject {
@@ -69,8 +82,11 @@ private slots:
     void clickOnAPartialBookChecksIt();
     void rebuildForgetsChecksAndSelection();
     void failedRebuildKeepsTheOldTree();
+    void failedTextReadKeepsThePage_data();
     void failedTextReadKeepsThePage();
     void failedSelectionIsReportedAndTheWindowGoesOn();
+    void linesJoinTheNodes_data();
+    void linesJoinTheNodes();
 };
 
 void TestLibraryTree::emptyLibraryShowsTheRootAlone() {
@@ -241,16 +257,59 @@ void TestLibraryTree::failedRebuildKeepsTheOldTree() {
     QCOMPARE(window.Form->LbBlockCount->text(), QStringLiteral("4篇"));
 }
 
-void TestLibraryTree::failedTextReadKeepsThePage() {
-    TLibraryWindow window(FillTwoBooks);
-    window.Select(QStringLiteral("红楼梦"));
-    window.Store.RemoveDatabase();
+void TestLibraryTree::failedTextReadKeepsThePage_data() {
+    QTest::addColumn<QString>("shown"); // the node shown before the failing selection
 
-    // The node is remembered before its text is read; the book page stays.
-    QTreeWidgetItem *article = window.Node(QStringLiteral("红楼梦/第二回"));
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, window.Form->RzCheckTree1Change(article));
-    QCOMPARE(window.Form->CurrentArticleNode(), article);
-    QCOMPARE(window.Page(), window.Form->DirPage);
+    QTest::newRow("from an article") << "红楼梦/第一回";
+    QTest::newRow("from a book") << "红楼梦";
+}
+
+void TestLibraryTree::failedTextReadKeepsThePage() {
+    QFETCH(QString, shown);
+    TLibraryWindow window(FillTwoBooks);
+    TMainForm &form = *window.Form;
+    window.Select(shown);
+    QWidget *page = window.Page();
+    QTreeWidgetItem *article = form.CurrentArticleNode();
+
+    // The library file is away for a moment: the text of 第二回 cannot be read.
+    const QString path = window.Store.DatabasePath();
+    QVERIFY(QFile::rename(path, path + QStringLiteral(".away")));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                             form.RzCheckTree1Change(window.Node(QStringLiteral("红楼梦/第二回"))));
+    QCOMPARE(form.CurrentArticleNode(), article);
+    QCOMPARE(window.Page(), page);
+
+    // Chosen in the tree, the failure is reported and the tree marks the shown node again.
+    window.Select(QStringLiteral("红楼梦/第二回"));
+    QCOMPARE(window.TakeShown().size(), 1);
+    QCOMPARE(form.CurrentArticleNode(), article);
+    QCOMPARE(window.Page(), page);
+    QTRY_COMPARE(window.Tree()->currentItem(), window.Node(shown));
+    QCOMPARE(window.Tree()->selectedItems(), QList<QTreeWidgetItem *>{window.Node(shown)});
+
+    // A click selects its node after the selection handler has run: the mark comes back too.
+    QVERIFY(QTest::qWaitForWindowExposed(window.Form.get()));
+    window.Tree()->expandAll();
+    const QRect caption =
+        window.Tree()->visualItemRect(window.Node(QStringLiteral("红楼梦/第二回")));
+    QTest::mouseClick(window.Tree()->viewport(), Qt::LeftButton, {},
+                      QPoint(caption.right() - 4, caption.center().y()));
+    QCOMPARE(window.TakeShown().size(), 1);
+    QTRY_COMPARE(window.Tree()->currentItem(), window.Node(shown));
+    QCOMPARE(window.Tree()->selectedItems(), QList<QTreeWidgetItem *>{window.Node(shown)});
+    QCOMPARE(window.Page(), page);
+
+    // Back in place, a save writes the shown article's own row, or nothing.
+    QVERIFY(QFile::rename(path + QStringLiteral(".away"), path));
+    form.RzBitBtn1Click();
+    const QList<TStoreRow> rows = window.Store.Rows(QStringLiteral("DIR='红楼梦'"));
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(0).Title, QStringLiteral("第一回"));
+    QCOMPARE(rows.at(0).Text, QStringLiteral("甄士隐梦幻识通灵"));
+    QCOMPARE(rows.at(1).Title, QStringLiteral("第二回"));
+    QCOMPARE(rows.at(1).Text, QStringLiteral("贾夫人仙逝扬州城"));
+    QCOMPARE(window.TakeShown(), article != nullptr ? QStringList{"已经保存!"} : QStringList{});
 }
 
 void TestLibraryTree::failedSelectionIsReportedAndTheWindowGoesOn() {
@@ -269,6 +328,56 @@ void TestLibraryTree::failedSelectionIsReportedAndTheWindowGoesOn() {
     window.Select(QStringLiteral("西游记"));
     QCOMPARE(window.Page(), window.Form->DirPage);
     QCOMPARE(window.Form->EdtDir->text(), QStringLiteral("西游记"));
+}
+
+void TestLibraryTree::linesJoinTheNodes_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("level"); // the level whose column of the row is looked at
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<bool>("drawn");
+
+    // 红楼梦 has three articles and a book after it; 西游记 is the last book.
+    QTest::newRow("line on to the next article") << "红楼梦/第一回" << 2 << "below" << true;
+    QTest::newRow("line up to the article before") << "红楼梦/第三回" << 2 << "above" << true;
+    QTest::newRow("nothing below the last article") << "红楼梦/第三回" << 2 << "below" << false;
+    QTest::newRow("line from the line to the node") << "红楼梦/第二回" << 2 << "across" << true;
+    QTest::newRow("the book's line passes its articles")
+        << "红楼梦/第二回" << 1 << "through" << true;
+    QTest::newRow("no line past the last book") << "西游记/灵根孕育" << 1 << "through" << false;
+}
+
+void TestLibraryTree::linesJoinTheNodes() {
+    QFETCH(QString, path);
+    QFETCH(int, level);
+    QFETCH(QString, part);
+    QFETCH(bool, drawn);
+
+    TLibraryWindow window(FillTwoBooks);
+    QVERIFY(QTest::qWaitForWindowExposed(window.Form.get()));
+    window.Tree()->expandAll();
+    const QImage picture = window.Tree()->viewport()->grab().toImage();
+
+    // The column of a level: one indentation wide, the root's first.
+    const int indent = window.Tree()->indentation();
+    const QRect row = window.Tree()->visualItemRect(window.Node(path));
+    const int middle = level * indent + indent / 2;
+    const int centre = row.center().y();
+    QPoint from;
+    QPoint to;
+    if (part == QLatin1String("below")) {
+        from = {middle, centre + 1};
+        to = {middle, row.bottom()};
+    } else if (part == QLatin1String("above")) {
+        from = {middle, row.top()};
+        to = {middle, centre - 1};
+    } else if (part == QLatin1String("across")) {
+        from = {middle + 1, centre};
+        to = {(level + 1) * indent - 1, centre};
+    } else {
+        from = {middle, row.top()};
+        to = {middle, row.bottom()};
+    }
+    QCOMPARE(DrawnOn(picture, from, to), drawn);
 }
 
 QTEST_MAIN(TestLibraryTree)

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -131,6 +132,9 @@ private slots:
     void dialogFilters_data();
     void dialogFilters();
     void introTextScrollsByItself();
+    void toolbarToolTips_data();
+    void toolbarToolTips();
+    void statusBarShowsNoHints();
 
 private:
     std::unique_ptr<TempAppFolder> FFolder;
@@ -276,7 +280,8 @@ void TestMainForm::commands() {
     const auto *action = shell.Form->findChild<QAction *>(name);
     QVERIFY(action != nullptr);
     QCOMPARE(action->text(), caption);
-    QCOMPARE(action->statusTip(), hint);
+    // Hints are tool tips only: the status bar's left side stays empty.
+    QVERIFY(action->statusTip().isEmpty());
     if (!hint.isEmpty()) {
         QCOMPARE(action->toolTip(), hint);
     }
@@ -674,6 +679,76 @@ void TestMainForm::introTextScrollsByItself() {
     QVERIFY(text.IsScrolling());
     text.hide();
     QVERIFY(!text.IsScrolling());
+}
+
+void TestMainForm::toolbarToolTips_data() {
+    QTest::addColumn<QString>("actionName");
+    QTest::addColumn<QString>("tip"); // empty: no tip at all
+
+    QTest::newRow("添加文章") << "ShowAddArticleMenu"
+                              << "手工录入文章或者从文件中导入文章";
+    QTest::newRow("删除文章") << "DeleteArticles"
+                              << "删除选定的文章";
+    QTest::newRow("添加书目") << "AddDir"
+                              << "向库中添加一个书目";
+    QTest::newRow("制作文章包") << "ExportArticles"
+                                << "将选定的文章压缩到指定的一个文件中";
+    QTest::newRow("导入文章包") << "ImportArticles"
+                                << "从文章包中提取文章到库中";
+    QTest::newRow("用户中心") << "ShowHelpMenu"
+                              << "如何使用、界面风格、关于系统";
+    QTest::newRow("退  出, no caption as tip") << "ExitAction"
+                                               << "";
+}
+
+void TestMainForm::toolbarToolTips() {
+    QFETCH(QString, actionName);
+    QFETCH(QString, tip);
+
+    TShell shell(*FFolder);
+    TMainForm &form = *shell.Form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *action = form.findChild<QAction *>(actionName);
+    QToolButton *button = ToolbarButton(form, action);
+    QVERIFY(button != nullptr);
+
+    // What the pointer resting on the button shows; once more after the action changed,
+    // which makes the button take the action's texts again.
+    for (int round = 0; round < 2; ++round) {
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        const QPoint inside(button->width() / 2, button->height() / 2);
+        QHelpEvent help(QEvent::ToolTip, inside, button->mapToGlobal(inside));
+        QApplication::sendEvent(button, &help);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+        action->setEnabled(!action->isEnabled());
+        action->setEnabled(!action->isEnabled());
+    }
+    QToolTip::hideText();
+}
+
+void TestMainForm::statusBarShowsNoHints() {
+    TShell shell(*FFolder);
+    TMainForm &form = *shell.Form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QStatusBar *bar = form.statusBar();
+
+    // The pointer entering every toolbar button, and every command as a menu shows it.
+    const QList<QToolButton *> buttons = form.RzToolbar1->findChildren<QToolButton *>();
+    QVERIFY(buttons.size() >= 7);
+    for (QToolButton *button : buttons) {
+        const QPointF inside(button->width() / 2.0, button->height() / 2.0);
+        QEnterEvent enter(inside, inside, button->mapToGlobal(inside));
+        QApplication::sendEvent(button, &enter);
+        QVERIFY2(bar->currentMessage().isEmpty(), qPrintable(button->objectName()));
+    }
+    const QList<QAction *> actions = form.findChildren<QAction *>();
+    for (QAction *action : actions) {
+        action->showStatusText(&form);
+        QVERIFY2(bar->currentMessage().isEmpty(), qPrintable(action->objectName()));
+    }
 }
 
 int main(int argc, char *argv[]) {
