@@ -37,6 +37,8 @@ const QHash<int, QString> &Table() {
         {EmptyBookName, QStringLiteral("书目不能为空!")},
         {ExportDone, QStringLiteral("导出完成!")},
         {ImportDone, QStringLiteral("导入完成!")},
+        {TextLoaderMissing, QStringLiteral("找不到文本导入模块，无法导入文章！")},
+        {ReadOnlyNoImport, QStringLiteral("文章库是只读的，不能导入文章！")},
     };
     return table;
 }

@@ -28,6 +28,8 @@ enum MessageKey : int {
     EmptyBookName = 65069,
     ExportDone = 65070,
     ImportDone = 65071,
+    TextLoaderMissing = 65090,
+    ReadOnlyNoImport = 65091,
 };
 
 // The text of a message; an unknown key gives an empty text.
