@@ -179,6 +179,7 @@ void TFileLoaderForm::CreateLayout() {
     for (int column = 0; column < 4; ++column) {
         RzListView1->setColumnWidth(column, widths[column]);
     }
+    RzListView1->header()->setStretchLastSection(false);
     RzListView1->setRootIsDecorated(false);
     RzListView1->setItemsExpandable(false);
     RzListView1->setUniformRowHeights(true);

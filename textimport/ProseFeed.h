@@ -17,6 +17,9 @@
 // What the host relies on:
 //   - LoadFile returns a new TArticleDTO that the caller owns: Title, Author and Lines are
 //     filled; Extra is left empty.
+//   - Nothing the loader hands over (texts, the record, an exception's message) points into
+//     the module's own literals or other static data: the host keeps it after the unload.
+//     An exception object is only read (what()) before the unload, never kept.
 //   - The loader keeps no reference to anything of the host between calls, except the
 //     progress handler given to SetProgressHandler, which it drops when it is replaced.
 //   - The loader object belongs to the module, which frees it when its reference count falls

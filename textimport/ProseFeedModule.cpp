@@ -2,6 +2,8 @@
 
 #include "textimport/TextImportErrors.h"
 
+#include <exception>
+
 TProseFeedModule::TProseFeedModule(const QString &appDir)
     : FLibrary(appDir + u'/' + QLatin1String(ProseFeedModuleName)) {
     if (!FLibrary.load()) {
@@ -14,11 +16,18 @@ TProseFeedModule::TProseFeedModule(const QString &appDir)
         FLibrary.unload();
         throw ENoTextLoader(reason);
     }
+    // An exception object of the module must not outlive the unload: its message is kept.
+    QString failure;
     try {
         getInstance(&FLoader);
+    } catch (const std::exception &error) {
+        failure = QString::fromUtf8(error.what());
     } catch (...) {
+        failure = QStringLiteral("GetInstance failed");
+    }
+    if (!failure.isNull()) {
         FLibrary.unload();
-        throw;
+        throw EMxError(failure);
     }
     if (FLoader == nullptr) {
         FLibrary.unload();

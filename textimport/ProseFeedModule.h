@@ -11,7 +11,8 @@ class TProseFeedModule {
 public:
     // Loads the module from the application folder and gets its loader. Raises
     // ENoTextLoader when the module is missing, cannot be loaded, has no GetInstance or gives
-    // no loader; an error out of GetInstance itself passes as it is, after the unload.
+    // no loader; an error out of GetInstance itself is raised again as an EMxError with its
+    // message, after the unload.
     explicit TProseFeedModule(const QString &appDir);
     ~TProseFeedModule();
 

@@ -177,8 +177,10 @@ TImportResult TTextImportRun::Run(const QString &folderText, const TImportHooks 
                 hooks.FileHandled();
             }
         }
-    } catch (...) {
-        result.Error = std::current_exception();
+    } catch (const std::exception &error) {
+        // The exception object may belong to the module, which goes before the caller sees
+        // it: only its message is kept.
+        result.Error = std::make_exception_ptr(EMxError(QString::fromUtf8(error.what())));
     }
     return result;
 }

@@ -15,6 +15,12 @@ const QString Anonymous = QStringLiteral("佚名");
 constexpr int AuthorSearchLines = 10;
 constexpr int MaxAuthorLength = 40;
 
+// A copy of the text in memory of its own. The host keeps the texts after the module has been
+// unloaded, so nothing handed over may point into the module's literals.
+QString Owned(const QString &text) {
+    return text.isEmpty() ? QString() : QString(text.constData(), text.size());
+}
+
 // The file name without its folder and its extension; a name that is all extension keeps it.
 QString TitleOf(const QByteArray &path) {
     const QString name = DecodeFileName(path.mid(path.lastIndexOf('/') + 1));
@@ -83,14 +89,14 @@ public:
         TDecodedText text = ReadTextFile(path, options, FProgress);
         auto article = std::make_unique<TArticleDTO>();
         article->Title = TitleOf(path);
-        article->Author = FFindAuthor ? AuthorOf(text.Lines) : Anonymous;
+        article->Author = Owned(FFindAuthor ? AuthorOf(text.Lines) : Anonymous);
         article->Lines = std::move(text.Lines);
-        FLastEncoding = text.Encoding;
+        FLastEncoding = Owned(text.Encoding);
         return article;
     }
 
     void SetProgressHandler(TLoadProgress handler) override { FProgress = std::move(handler); }
-    QString LastEncoding() const override { return FLastEncoding; }
+    QString LastEncoding() const override { return Owned(FLastEncoding); }
 
 private:
     ~TProseFeed() = default;
