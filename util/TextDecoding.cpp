@@ -352,7 +352,10 @@ bool LooksBinary(const QByteArray &sample) {
 }
 
 QString DetectLegacyEncoding(const QByteArray &sample) {
-    const QString answer = UchardetAnswer(sample);
+    QString answer = UchardetAnswer(sample);
+    if (answer == u"ASCII") {
+        answer.clear(); // the bytes beyond ASCII decide
+    }
     const TReading gb = ReadAs("GB18030", sample);
     const TReading big5 = ReadAs("Big5", sample);
     if (IsGbFamily(answer)) {
@@ -476,7 +479,7 @@ TDecodedText ReadTextFile(const QByteArray &path, const TReadOptions &options,
         qint64 done = guess.BomLength;
         qint64 characters = 0;
         qint64 controls = 0;
-        bool fellBack = false;
+        QByteArray fallbackSample;
         for (;;) {
             const QByteArray piece = ReadPiece(file.Fd(), PieceBytes);
             if (piece.isEmpty()) {
@@ -485,7 +488,8 @@ TDecodedText ReadTextFile(const QByteArray &path, const TReadOptions &options,
             done += piece.size();
             if (checkUtf8 &&
                 (piece.contains('\0') || !validator.Feed(piece.constData(), piece.size()))) {
-                fellBack = true;
+                // The piece that broke the UTF-8 holds the bytes that tell the encoding.
+                fallbackSample = piece;
                 break;
             }
             const QString text = decoder.decode(piece);
@@ -503,9 +507,9 @@ TDecodedText ReadTextFile(const QByteArray &path, const TReadOptions &options,
                 progress(done, size);
             }
         }
-        if (fellBack) {
+        if (!fallbackSample.isNull()) {
             checkUtf8 = false;
-            guess = {EncodingOfNonUtf8(sample), 0};
+            guess = {EncodingOfNonUtf8(fallbackSample), 0};
             continue;
         }
         if (controls * 1000 > characters * ControlPerMille) {
