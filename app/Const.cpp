@@ -38,6 +38,8 @@ const QHash<int, QString> &Table() {
         {ExportDone, QStringLiteral("导出完成!")},
         {ImportDone, QStringLiteral("导入完成!")},
         {SaveEditsQuestion, QStringLiteral("文章已修改，是否保存？")},
+        {TextLoaderMissing, QStringLiteral("找不到文本导入模块，无法导入文章！")},
+        {ReadOnlyNoImport, QStringLiteral("文章库是只读的，不能导入文章！")},
     };
     return table;
 }

@@ -29,6 +29,8 @@ enum MessageKey : int {
     ExportDone = 65070,
     ImportDone = 65071,
     SaveEditsQuestion = 65072,
+    TextLoaderMissing = 65090,
+    ReadOnlyNoImport = 65091,
 };
 
 // The text of a message; an unknown key gives an empty text.

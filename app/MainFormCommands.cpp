@@ -46,7 +46,6 @@ void TMainForm::AddArticleExecute() {
 }
 
 // The batch import, export and import windows arrive later; their actions stay disabled.
-void TMainForm::FileToArticleExecute() {}
 void TMainForm::ExportArticlesExecute() {}
 void TMainForm::ImportArticlesExecute() {}
 

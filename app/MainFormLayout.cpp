@@ -140,7 +140,7 @@ void TMainForm::CreateActions() {
     // These commands arrive with later parts of the program; until then they are shown
     // but cannot be chosen.
     for (QAction *later :
-         {FileToArticle, ExportArticles, ImportArticles, ShowHelpDoc, ShowAboutInfo, SelectTheme}) {
+         {ExportArticles, ImportArticles, ShowHelpDoc, ShowAboutInfo, SelectTheme}) {
         later->setEnabled(false);
     }
 

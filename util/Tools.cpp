@@ -1,17 +1,21 @@
 #include "Tools.h"
 
 #include "util/Errors.h"
+#include "util/TextDecoding.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
+#include <QFile>
 #include <QList>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <limits>
 #include <memory>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -183,28 +187,51 @@ QString CopyWords(const QString &text, int &start, int maxWords) {
     return text.mid(from, walk.End - from);
 }
 
-QStringList ListFiles(const QString &folder) {
-    QStringList list;
+QList<QByteArray> ListFiles(const QByteArray &folder) {
+    QList<QByteArray> list;
     if (!folder.isEmpty()) {
         CollectFiles(folder, folder, list);
     }
     return list;
 }
 
-void CollectFiles(const QString &folder, const QString &root, QStringList &list) {
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QFileInfo &entry : entries) {
-        const QString path = folder + u'/' + entry.fileName();
-        if (entry.isDir()) {
-            // A linked folder may lead back up the tree; its files are not below this one.
-            if (!entry.isSymLink()) {
-                CollectFiles(path, root, list);
-            }
-        } else if (entry.isFile()) {
-            // Pipes, sockets and devices are left out: reading one would block the reader.
-            list.append(path);
+QStringList ListFiles(const QString &folder) {
+    QStringList list;
+    for (const QByteArray &path : ListFiles(QFile::encodeName(folder))) {
+        list.append(DecodePath(path));
+    }
+    return list;
+}
+
+void CollectFiles(const QByteArray &folder, const QByteArray &root, QList<QByteArray> &list) {
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.constData()), ::closedir);
+    if (!dir) {
+        return;
+    }
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..") {
+            continue;
         }
+        const QByteArray path = folder + '/' + name;
+        struct stat status {};
+        if (::fstatat(dirFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        if (S_ISDIR(status.st_mode)) {
+            CollectFiles(path, root, list);
+        } else if (S_ISREG(status.st_mode)) {
+            list.append(path);
+        } else if (S_ISLNK(status.st_mode)) {
+            // A link counts as what it points at, when that is a file. A linked folder may
+            // lead back up the tree: its files are not below this one.
+            struct stat target {};
+            if (::fstatat(dirFd, entry->d_name, &target, 0) == 0 && S_ISREG(target.st_mode)) {
+                list.append(path);
+            }
+        }
+        // Pipes, sockets and devices are left out: reading one would block the reader.
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -35,10 +36,15 @@ QString CopyWords(const QString &text, int &start, int maxWords);
 
 // The full path of every file in the folder and in all its subfolders, "/" as separator,
 // in the order the file system lists them; a subfolder's files come where the subfolder
-// comes. A missing or unreadable folder gives an empty list.
+// comes. Paths are the bytes the file system holds, so a name that is not UTF-8 (GBK names
+// from Windows archives) is listed and can be opened. Links to files are listed; links to
+// folders are not followed (no loops); broken links, fifos, sockets and devices are left out.
+// A missing or unreadable folder gives an empty list.
+QList<QByteArray> ListFiles(const QByteArray &folder);
+// The same for a folder typed by the user, each path decoded for showing (DecodePath).
 QStringList ListFiles(const QString &folder);
 // The recursive worker of ListFiles: appends the files below folder to list.
-void CollectFiles(const QString &folder, const QString &root, QStringList &list);
+void CollectFiles(const QByteArray &folder, const QByteArray &root, QList<QByteArray> &list);
 
 // The extension of the file name without its dot, ASCII letters in lower case; "" if none.
 QString LowerFileExt(const QString &fileName);

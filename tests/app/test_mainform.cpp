@@ -237,7 +237,7 @@ void TestMainForm::commands_data() {
                                 << "" << true;
     QTest::newRow("FileToArticle") << "FileToArticle"
                                    << "批量添加文章"
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("DeleteArticles") << "DeleteArticles"
                                     << "删除文章"
                                     << "删除选定的文章" << true;

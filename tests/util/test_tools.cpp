@@ -7,7 +7,16 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
+
 #include <QtTest>
+#include <algorithm>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +71,7 @@ private slots:
 
     void ListFilesPutsSubfolderFilesInPlace();
     void ListFilesOfMissingOrEmptyFolder();
+    void ListFilesByTheBytesOfTheNames();
 
     void LowerFileExt_data();
     void LowerFileExt();
@@ -299,6 +309,48 @@ void TestTools::ListFilesOfMissingOrEmptyFolder() {
     Touch(dir.path() + QStringLiteral("/file"));
     QCOMPARE(ListFiles(dir.path() + QStringLiteral("/file")), QStringList());
     QCOMPARE(ListFiles(QString()), QStringList());
+}
+
+void TestTools::ListFilesByTheBytesOfTheNames() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray root = QFile::encodeName(dir.path());
+    // A name in GBK bytes, as Windows archives leave them: not valid UTF-8.
+    const QByteArray gbkName = root + "/\xB4\xBA\xCF\xFE.txt"; // 春晓.txt
+    const int fd = ::open(gbkName.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    // QTemporaryDir cannot remove what it cannot name.
+    const auto removeGbkName = qScopeGuard([&gbkName] { ::unlink(gbkName.constData()); });
+    Touch(dir.filePath(QStringLiteral("plain.txt")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
+    Touch(dir.filePath(QStringLiteral("sub/in.txt")));
+    // Passed over: a link to a folder, a broken link, a fifo and a socket. Listed: a link to
+    // a file.
+    QVERIFY(QFile::link(dir.path(), dir.filePath(QStringLiteral("sub/up"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")),
+                        dir.filePath(QStringLiteral("broken.txt"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("plain.txt")),
+                        dir.filePath(QStringLiteral("link.txt"))));
+    QCOMPARE(::mkfifo((root + "/fifo.txt").constData(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(sock >= 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = root + "/socket.txt";
+    QVERIFY(static_cast<size_t>(socketPath.size()) < sizeof(address.sun_path));
+    std::memcpy(address.sun_path, socketPath.constData(), static_cast<size_t>(socketPath.size()));
+    QCOMPARE(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+
+    QList<QByteArray> listed = ListFiles(root);
+    ::close(sock);
+    std::sort(listed.begin(), listed.end());
+    QList<QByteArray> expected = {gbkName, root + "/link.txt", root + "/plain.txt",
+                                  root + "/sub/in.txt"};
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(listed, expected);
+    // The listing for showing decodes the GBK name.
+    QVERIFY(ListFiles(dir.path()).contains(dir.path() + QStringLiteral("/春晓.txt")));
 }
 
 void TestTools::LowerFileExt_data() {
