@@ -38,7 +38,7 @@ QString WithoutLineBreaks(QString text) {
 QSet<QString> CaseFolded(const QStringList &names) {
     QSet<QString> folded;
     for (const QString &name : names) {
-        folded.insert(name.toCaseFolded());
+        folded.insert(FoldBookName(name));
     }
     return folded;
 }
@@ -109,6 +109,8 @@ private slots:
     void getArticleTextOfMissingId();
 
     void listingsShowOnlyThisLibraryGroupedByBook();
+    void bookNamesCompareAsTheDatabaseDoes_data();
+    void bookNamesCompareAsTheDatabaseDoes();
     void updateArticleOverwritesEveryColumn();
     void renameDirReachesEveryRowOfTheBook();
     void renameDirOfUnknownNameChangesNothing();
@@ -469,6 +471,51 @@ void TestBlockService::listingsShowOnlyThisLibraryGroupedByBook() {
     const QStringList dirNames = store.Service()->GetDirNames();
     QCOMPARE(CaseFolded(dirNames), CaseFolded(names));
     QCOMPARE(dirNames.size(), 3);
+}
+
+void TestBlockService::bookNamesCompareAsTheDatabaseDoes_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("sameBook");
+
+    QTest::newRow("Latin letter case") << "Book"
+                                       << "book" << true;
+    QTest::newRow("Latin letters beside others") << "Äpfel A"
+                                                 << "Äpfel a" << true;
+    QTest::newRow("umlaut") << "Äpfel"
+                            << "äpfel" << false;
+    QTest::newRow("Greek") << "Αλφα"
+                           << "αλφα" << false;
+    QTest::newRow("Cyrillic") << "Книга"
+                              << "книга" << false;
+    QTest::newRow("full-width Latin") << "Ｂｏｏｋ"
+                                      << "ｂｏｏｋ" << false;
+    QTest::newRow("German sharp s") << "Straße"
+                                    << "STRASSE" << false;
+}
+
+void TestBlockService::bookNamesCompareAsTheDatabaseDoes() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, sameBook);
+
+    // The tree and every statement must see one book or two alike: the listing groups,
+    // the replace rule looks across, and a rename reaches, exactly the same rows.
+    TStoreFixture store;
+    const int firstId = store.InsertArticle(first, QStringLiteral("甲"));
+    store.InsertArticle(second, QStringLiteral("乙"));
+
+    const std::unique_ptr<TBookList> books = store.Service()->GetArticles();
+    QCOMPARE(books->Count(), sameBook ? 1 : 2);
+    QCOMPARE(store.Service()->GetDirNames().size(), sameBook ? 1 : 2);
+    QCOMPARE(books->Find(second) == books->Find(first), sameBook);
+
+    TArticle again = MakeArticle(second, QStringLiteral("甲"));
+    store.Service()->SaveNewArticle(again, TLineList());
+    QCOMPARE(store.Row(firstId).has_value(), !sameBook);
+
+    store.Service()->RenameDir(first, QStringLiteral("新名"));
+    QCOMPARE(store.Row(again.Id)->Dir, sameBook ? QStringLiteral("新名") : second);
 }
 
 // --- Updates -----------------------------------------------------------------------------
