@@ -353,6 +353,15 @@ void TestBlockService::storedTextForms_data() {
     QTest::newRow("editor text ending in a break") << TLineList::FromEditorText("a\n") << "a\r\n"
                                                    << QStringList{"a"};
     QTest::newRow("empty list") << TLineList() << "" << QStringList{};
+
+    // A NUL (pasted, or read from a file) is stored as U+FFFD, and nothing after it is lost.
+    const QString withNul = QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b");
+    QTest::newRow("plain list with NUL")
+        << TLineList::FromLines({withNul, "c"}) << QStringLiteral("a\uFFFDb\r\nc\r\n")
+        << QStringList{QStringLiteral("a\uFFFDb"), "c"};
+    QTest::newRow("editor text with NUL")
+        << TLineList::FromEditorText(withNul + QStringLiteral("\nc"))
+        << QStringLiteral("a\uFFFDb\r\nc") << QStringList{QStringLiteral("a\uFFFDb"), "c"};
 }
 
 void TestBlockService::storedTextForms() {
@@ -382,9 +391,12 @@ void TestBlockService::readTextForms_data() {
     QTest::newRow("LF only, no final break") << "a\nb" << QStringList{"a", "b"};
     QTest::newRow("lone CR") << "a\rb\r" << QStringList{"a", "b"};
     QTest::newRow("empty line kept") << "a\r\n\r\nb\r\n" << QStringList{"a", "", "b"};
-    QTest::newRow("NUL ends the text")
-        << QString(QStringLiteral("a\r\nb") + QChar(u'\0') + QStringLiteral("c"))
-        << QStringList{"a", "b"};
+    // A NUL never cuts a text: it reads as U+FFFD and the rest follows.
+    QTest::newRow("NUL inside a line")
+        << QString(QStringLiteral("a\r\nb") + QChar(u'\0') + QStringLiteral("c\r\nd"))
+        << QStringList{"a", QStringLiteral("b\uFFFDc"), "d"};
+    QTest::newRow("NUL alone on a line") << QString(QStringLiteral("a\n") + QChar(u'\0'))
+                                         << QStringList{"a", QStringLiteral("\uFFFD")};
     QTest::newRow("empty text") << "" << QStringList{};
     QTest::newRow("NULL text") << QString() << QStringList{};
 }
