@@ -46,7 +46,18 @@ private:
     int FErrorsBefore;
 };
 
-// Reads the ten header columns of the current row.
+// Runs the work as one transaction: committed when it returns, rolled back when it raises.
+template <typename TWork> void RunInTransaction(TDm &dm, TWork &&work) {
+    dm.BeginTransaction();
+    try {
+        work();
+        dm.Commit();
+    } catch (...) {
+        dm.Rollback();
+        throw;
+    }
+}
+
 // The headers of a library repeat a few texts over and over (language, edition, book,
 // often the author): one shared copy of each keeps a large book list small.
 class TTextPool {
@@ -60,6 +71,7 @@ private:
     QSet<QString> FTexts;
 };
 
+// Reads the ten header columns of the current row.
 std::unique_ptr<TArticle> ReadArticle(const TDm &dm) {
     auto article = std::make_unique<TArticle>();
     article->Id = dm.FieldAsInteger(QStringLiteral("ID"));
@@ -175,35 +187,31 @@ void TBlockServiceImpl::SaveNewArticle(TArticle &article, const TLineList &lines
     TConnectionUse use(*FDm);
     // The replace rule runs as one transaction: a failed insert leaves the article it was
     // going to replace in place.
-    FDm->BeginTransaction();
-    int newId = 0;
-    try {
-        if (const std::unique_ptr<TArticle> found = FindArticle(article.Title, article.Dir)) {
-            RemoveArticle(*found);
-        }
+    RunInTransaction(*FDm, [&] { StoreNewArticle(article, lines); });
+}
 
-        FDm->SetSql(QStringLiteral(
-            "INSERT INTO EARTICLE "
-            "(LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE,[TEXT]) "
-            "VALUES(:LANG, :EDITION_NAME, :GRADE, :TYPE, :TITLE, :AUTHOR, :DIR, "
-            ":WORD_COUNT, :USE_RATE, :TEXT)"));
-        BindHeader(*FDm, article);
-        FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
-        FDm->ExecSql();
-
-        // New keys always grow, so the largest one is the row just inserted.
-        FDm->SetSql(QStringLiteral("SELECT MAX(ID) AS ID FROM EARTICLE"));
-        FDm->OpenQuery();
-        if (FDm->Next()) {
-            newId = FDm->FieldAsInteger(QStringLiteral("ID"));
-        }
-        FDm->CloseQuery();
-
-        FDm->Commit();
-    } catch (...) {
-        FDm->Rollback();
-        throw;
+void TBlockServiceImpl::StoreNewArticle(TArticle &article, const TLineList &lines) {
+    if (const std::unique_ptr<TArticle> found = FindArticle(article.Title, article.Dir)) {
+        RemoveArticle(*found);
     }
+
+    FDm->SetSql(
+        QStringLiteral("INSERT INTO EARTICLE "
+                       "(LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE,[TEXT]) "
+                       "VALUES(:LANG, :EDITION_NAME, :GRADE, :TYPE, :TITLE, :AUTHOR, :DIR, "
+                       ":WORD_COUNT, :USE_RATE, :TEXT)"));
+    BindHeader(*FDm, article);
+    FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
+    FDm->ExecSql();
+
+    // New keys always grow, so the largest one is the row just inserted.
+    int newId = 0;
+    FDm->SetSql(QStringLiteral("SELECT MAX(ID) AS ID FROM EARTICLE"));
+    FDm->OpenQuery();
+    if (FDm->Next()) {
+        newId = FDm->FieldAsInteger(QStringLiteral("ID"));
+    }
+    FDm->CloseQuery();
     article.Id = newId;
 }
 
@@ -249,6 +257,14 @@ void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &line
     const int parts = (words - 1) / limit + 1; // rounded up, without overflow
     const int lastSize = words % limit == 0 ? limit : words % limit;
     const QString text = lines.Text();
+    // All parts of the article are stored in one transaction, or none is: a failure (or a
+    // crash) half-way never leaves an article of which some parts are missing.
+    TConnectionUse use(*FDm);
+    RunInTransaction(*FDm, [&] { StoreParts(article, text, parts, limit, lastSize); });
+}
+
+void TBlockServiceImpl::StoreParts(const TArticle &article, const QString &text, int parts,
+                                   int limit, int lastSize) {
     int cursor = 1;
     for (int k = 1; k <= parts; ++k) {
         TArticle part;
@@ -269,7 +285,7 @@ void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &line
             // words that the cutting counts but the word count did not) stays in the article.
             piece += text.mid(cursor - 1);
         }
-        SaveNewArticle(part, TLineList::FromStoredText(piece));
+        StoreNewArticle(part, TLineList::FromStoredText(piece));
     }
 }
 

@@ -33,6 +33,11 @@ public:
     const TDm &DataModule() const { return *FDm; }
 
 private:
+    // The replace rule and the insert, inside the caller's transaction.
+    void StoreNewArticle(TArticle &article, const TLineList &lines);
+    // Cuts the text into its parts and stores each, inside the caller's transaction.
+    void StoreParts(const TArticle &article, const QString &text, int parts, int limit,
+                    int lastSize);
     // The article with this title in this book (TYPE 3), or null.
     std::unique_ptr<TArticle> FindArticle(const QString &title, const QString &dirName);
     void RemoveArticle(const TArticle &article);

@@ -99,6 +99,7 @@ private slots:
     void saveLongArticle_data();
     void saveLongArticle();
     void saveLongArticleAgainReplacesPartsByTitle();
+    void saveLongArticleStoresAllPartsOrNone();
     void saveLongArticleRefusesLimitBelowOne_data();
     void saveLongArticleRefusesLimitBelowOne();
 
@@ -318,6 +319,39 @@ void TestBlockService::saveLongArticleAgainReplacesPartsByTitle() {
     QCOMPARE(rows[0].Text, QStringLiteral("戊己\r\n"));
     QCOMPARE(rows[1].Text, QStringLiteral("子丑\r\n"));
     QCOMPARE(rows[2].Text, QStringLiteral("寅卯\r\n"));
+}
+
+void TestBlockService::saveLongArticleStoresAllPartsOrNone() {
+    TStoreFixture store;
+    store.Settings().ContentMaxWordCount = 2;
+    TArticle first = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 4);
+    store.Service()->SaveLongArticle(first, TLineList::FromLines({QStringLiteral("甲乙丙丁")}));
+    const QList<TStoreRow> before = store.Rows();
+
+    // The last part cannot be stored: no part of the new text may be, and the parts it was
+    // going to replace stay as they were.
+    store.Exec(QStringLiteral("CREATE TRIGGER refuse_part BEFORE INSERT ON EARTICLE "
+                              "WHEN NEW.TITLE = '长文_3' "
+                              "BEGIN SELECT RAISE(ABORT, 'part refused by test'); END"));
+    TArticle second = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 6);
+    const QString message = DatabaseErrorOf([&] {
+        store.Service()->SaveLongArticle(second,
+                                         TLineList::FromLines({QStringLiteral("子丑寅卯辰巳")}));
+    });
+    QVERIFY2(message.contains(QStringLiteral("part refused by test")), qPrintable(message));
+    QVERIFY(!store.ServiceImpl().DataModule().Connected());
+    const QList<TStoreRow> after = store.Rows();
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].Id, before[i].Id);
+        QCOMPARE(after[i].Text, before[i].Text);
+    }
+
+    // The failed run left nothing open: the next one goes through whole.
+    store.Exec(QStringLiteral("DROP TRIGGER refuse_part"));
+    store.Service()->SaveLongArticle(second,
+                                     TLineList::FromLines({QStringLiteral("子丑寅卯辰巳")}));
+    QCOMPARE(Titles(store.Rows()), (QStringList{"长文_1", "长文_2", "长文_3"}));
 }
 
 void TestBlockService::saveLongArticleRefusesLimitBelowOne_data() {
