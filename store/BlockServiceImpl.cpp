@@ -16,6 +16,9 @@ const QString EditionFilter = QStringLiteral("'%1'").arg(QLatin1String(LibraryEd
 
 const QString PartSeparator = QStringLiteral("_");
 
+// Ids deleted by one statement.
+constexpr int DeleteRunLength = 1000;
+
 // One use of the connection by an operation or a private step: opens it when it is not open
 // yet and closes it at the end, also on the way out of an error. A step that runs inside an
 // operation which already holds the connection (and its transaction) leaves it open.
@@ -316,13 +319,35 @@ void TBlockServiceImpl::DeleteArticles(const QList<TArticle *> *articles) {
         return;
     }
     TConnectionUse use(*FDm);
-    FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID=:ID"));
-    for (const TArticle *article : *articles) {
-        if (article != nullptr) {
-            FDm->BindInteger(QStringLiteral(":ID"), article->Id);
+    // One transaction, and one statement for each run of Ids instead of one per article:
+    // deleting a hundred thousand ticked articles takes about as long as a bare DELETE of
+    // them, and a failure deletes none. The Ids are numbers, written into the statement.
+    RunInTransaction(*FDm, [&] {
+        QString idList;
+        int inList = 0;
+        const auto deleteListed = [&] {
+            FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID IN (") + idList +
+                        QLatin1Char(')'));
             FDm->ExecSql();
+            idList.clear();
+            inList = 0;
+        };
+        for (const TArticle *article : *articles) {
+            if (article == nullptr) {
+                continue;
+            }
+            if (inList > 0) {
+                idList += QLatin1Char(',');
+            }
+            idList += QString::number(article->Id);
+            if (++inList == DeleteRunLength) {
+                deleteListed();
+            }
         }
-    }
+        if (inList > 0) {
+            deleteListed();
+        }
+    });
     FDm->CloseQuery();
 }
 

@@ -119,6 +119,8 @@ private slots:
     void increaseUseRate();
     void increaseUseRateOfMissingId();
     void deleteArticles();
+    void deleteManyArticles();
+    void deleteArticlesIsAllOrNothing();
     void deleteArticlesWithoutListTouchesNothing_data();
     void deleteArticlesWithoutListTouchesNothing();
 
@@ -695,6 +697,59 @@ void TestBlockService::deleteArticles() {
     store.Service()->DeleteArticles(&list);
 
     QCOMPARE(Titles(store.Rows()), QStringList{QStringLiteral("乙")});
+    QVERIFY(!store.ServiceImpl().DataModule().Connected());
+}
+
+void TestBlockService::deleteManyArticles() {
+    TStoreFixture store;
+    const int total = 2501;
+    store.Exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < %1) INSERT INTO EARTICLE (EDITION_NAME,TYPE,TITLE,DIR,"
+                              "[TEXT]) SELECT 'PS.A.0', 3, 't' || i, '书', 'x' FROM n")
+                   .arg(total));
+    // Every even Id, some twice, a few Ids that are not there, and an empty entry.
+    std::vector<TArticle> records;
+    for (int id = 2; id <= total; id += 2) {
+        TArticle record;
+        record.Id = id;
+        records.push_back(record);
+    }
+    for (int id : {4, 2000, total + 1, total + 7, -3}) {
+        TArticle record;
+        record.Id = id;
+        records.push_back(record);
+    }
+    QList<TArticle *> list;
+    for (TArticle &record : records) {
+        list.append(&record);
+    }
+    list.insert(17, nullptr);
+    store.Service()->DeleteArticles(&list);
+
+    const QList<TStoreRow> rows = store.Rows();
+    QCOMPARE(rows.size(), (total + 1) / 2);
+    for (const TStoreRow &row : rows) {
+        QVERIFY2(row.Id % 2 == 1, qPrintable(QString::number(row.Id)));
+    }
+    QVERIFY(!store.ServiceImpl().DataModule().Connected());
+}
+
+void TestBlockService::deleteArticlesIsAllOrNothing() {
+    TStoreFixture store;
+    store.InsertArticle(QStringLiteral("书"), QStringLiteral("甲"));
+    store.InsertArticle(QStringLiteral("书"), QStringLiteral("乙"));
+    store.InsertArticle(QStringLiteral("书"), QStringLiteral("丙"));
+    std::unique_ptr<TBookList> books = store.Service()->GetArticles();
+    QList<TArticle *> list;
+    for (const auto &entry : books->At(0)->Articles) {
+        list.append(entry.Item.get());
+    }
+    store.Exec(QStringLiteral("CREATE TRIGGER refuse_delete BEFORE DELETE ON EARTICLE "
+                              "WHEN OLD.TITLE = '丙' "
+                              "BEGIN SELECT RAISE(ABORT, 'delete refused by test'); END"));
+    const QString message = DatabaseErrorOf([&] { store.Service()->DeleteArticles(&list); });
+    QVERIFY2(message.contains(QStringLiteral("delete refused by test")), qPrintable(message));
+    QCOMPARE(store.RowCount(), 3);
     QVERIFY(!store.ServiceImpl().DataModule().Connected());
 }
 
