@@ -4,6 +4,8 @@
 #include "util/Errors.h"
 #include "util/Tools.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <exception>
@@ -19,15 +21,31 @@ const QString PartSeparator = QStringLiteral("_");
 // Ids deleted by one statement.
 constexpr int DeleteRunLength = 1000;
 
+// What an operation does with the library: only reads, or writes as well.
+enum class TUse { Read, Write };
+
+QString ReadOnlyMessage(const TDm &dm) {
+    return QStringLiteral("文章库 %1 是只读的（文件或其所在的文件夹不可写），修改无法保存。")
+        .arg(QDir::toNativeSeparators(QFileInfo(dm.DatabasePath()).absoluteFilePath()));
+}
+
 // One use of the connection by an operation or a private step: opens it when it is not open
 // yet and closes it at the end, also on the way out of an error. A step that runs inside an
-// operation which already holds the connection (and its transaction) leaves it open.
+// operation which already holds the connection (and its transaction) leaves it open. A use
+// that writes refuses a read-only library before anything runs, and after a user command
+// checkpoints the WAL, so that Lumo.db alone holds the change.
 class TConnectionUse {
 public:
-    explicit TConnectionUse(TDm &dm)
-        : FDm(dm), FOwner(!dm.Connected()), FErrorsBefore(std::uncaught_exceptions()) {
-        if (FOwner) {
-            FDm.Open();
+    explicit TConnectionUse(TDm &dm, TUse use = TUse::Read)
+        : FDm(dm), FOwner(!dm.Connected()), FWrites(use == TUse::Write),
+          FErrorsBefore(std::uncaught_exceptions()) {
+        if (!FOwner) {
+            return;
+        }
+        FDm.Open();
+        if (FWrites && FDm.ReadOnly()) {
+            FDm.Close();
+            throw EDatabaseError(ReadOnlyMessage(FDm));
         }
     }
     ~TConnectionUse() {
@@ -36,8 +54,11 @@ public:
         }
         if (std::uncaught_exceptions() > FErrorsBefore) {
             FDm.CloseAfterFailure();
-        } else {
-            FDm.Close();
+            return;
+        }
+        FDm.Close();
+        if (FWrites) {
+            FDm.CheckpointAfterCommand();
         }
     }
     TConnectionUse(const TConnectionUse &) = delete;
@@ -46,6 +67,7 @@ public:
 private:
     TDm &FDm;
     bool FOwner;
+    bool FWrites;
     int FErrorsBefore;
 };
 
@@ -171,7 +193,7 @@ TLineList TBlockServiceImpl::GetArticleText(int id) {
 }
 
 void TBlockServiceImpl::IncreaseUseRate(int id) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->CloseQuery();
     FDm->SetSql(QStringLiteral("SELECT USE_RATE FROM EARTICLE WHERE ID=:ID"));
     FDm->BindInteger(QStringLiteral(":ID"), id);
@@ -187,7 +209,7 @@ void TBlockServiceImpl::IncreaseUseRate(int id) {
 }
 
 void TBlockServiceImpl::SaveNewArticle(TArticle &article, const TLineList &lines) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     // The replace rule runs as one transaction: a failed insert leaves the article it was
     // going to replace in place.
     RunInTransaction(*FDm, [&] { StoreNewArticle(article, lines); });
@@ -236,7 +258,7 @@ std::unique_ptr<TArticle> TBlockServiceImpl::FindArticle(const QString &title,
 }
 
 void TBlockServiceImpl::RemoveArticle(const TArticle &article) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID=:ID"));
     FDm->BindInteger(QStringLiteral(":ID"), article.Id);
     FDm->ExecSql();
@@ -262,7 +284,7 @@ void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &line
     const QString text = lines.Text();
     // All parts of the article are stored in one transaction, or none is: a failure (or a
     // crash) half-way never leaves an article of which some parts are missing.
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     RunInTransaction(*FDm, [&] { StoreParts(article, text, parts, limit, lastSize); });
 }
 
@@ -293,7 +315,7 @@ void TBlockServiceImpl::StoreParts(const TArticle &article, const QString &text,
 }
 
 int TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &lines) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->SetSql(QStringLiteral(
         "UPDATE EARTICLE SET "
         "LANG=:LANG,EDITION_NAME=:EDITION_NAME,GRADE=:GRADE,TYPE=:TYPE,TITLE=:TITLE,"
@@ -307,7 +329,7 @@ int TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &l
 }
 
 void TBlockServiceImpl::RenameDir(const QString &oldName, const QString &newName) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->SetSql(QStringLiteral("UPDATE EARTICLE SET DIR=:NEWNAME WHERE DIR=:OLDNAME"));
     FDm->BindText(QStringLiteral(":NEWNAME"), newName);
     FDm->BindText(QStringLiteral(":OLDNAME"), oldName);
@@ -318,7 +340,7 @@ void TBlockServiceImpl::DeleteArticles(const QList<TArticle *> *articles) {
     if (articles == nullptr || articles->isEmpty()) {
         return;
     }
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     // One transaction, and one statement for each run of Ids instead of one per article:
     // deleting a hundred thousand ticked articles takes about as long as a bare DELETE of
     // them, and a failure deletes none. The Ids are numbers, written into the statement.
@@ -352,5 +374,30 @@ void TBlockServiceImpl::DeleteArticles(const QList<TArticle *> *articles) {
 }
 
 bool TBlockServiceImpl::IsReadOnly() const {
-    return false; // TODO(store): true when the library was opened read-only
+    return FDm->ReadOnly();
+}
+
+void TBlockServiceImpl::BeginBulk() {
+    if (FBulkDepth++ == 0) {
+        FDm->SetBulk(true);
+    }
+}
+
+void TBlockServiceImpl::EndBulk() {
+    if (FBulkDepth == 0 || --FBulkDepth > 0) {
+        return;
+    }
+    // Back to user commands first, so that a failing checkpoint leaves no bulk work behind.
+    try {
+        FDm->SetBulk(false);
+    } catch (...) {
+        FDm->CloseAfterFailure(); // the next open starts with FULL
+        throw;
+    }
+    try {
+        FDm->Checkpoint();
+    } catch (...) {
+        FDm->CloseAfterFailure(); // closing the file checkpoints once more
+        throw;
+    }
 }

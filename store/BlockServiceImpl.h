@@ -29,6 +29,8 @@ public:
     void RenameDir(const QString &oldName, const QString &newName) override;
     void DeleteArticles(const QList<TArticle *> *articles) override;
     bool IsReadOnly() const override;
+    void BeginBulk() override;
+    void EndBulk() override;
 
     const TDm &DataModule() const { return *FDm; }
 
@@ -44,4 +46,5 @@ private:
 
     std::unique_ptr<TDm> FDm;
     const TGlobalManager &FSettings;
+    int FBulkDepth = 0;
 };
