@@ -112,8 +112,11 @@ void TGlobalManager::Load() {
     PubVersion = profile.ReadString(MainSection, QStringLiteral("PubVersion"), QStringLiteral("1"));
     AppPath = profile.ReadString(MainSection, QStringLiteral("AppPath"), QStringLiteral("1"));
     AppDate = profile.ReadString(MainSection, QStringLiteral("AppDate"), {});
-    ContentMaxWordCount = ReadWholeNumber(
+    // A part limit below 1 is as unreadable as a text that is no number: it would make every
+    // save ask about a negative length and the splitting rule refuse every long text.
+    const int partLimit = ReadWholeNumber(
         profile.ReadString(ArticleSection, QStringLiteral("ContentMaxWordCount"), {}), 50000);
+    ContentMaxWordCount = partLimit >= 1 ? partLimit : 50000;
     ThemeFile = profile.ReadString(ViewSection, QStringLiteral("ThemeFile"), {});
     if (ThemeFile.isEmpty()) {
         ThemeFile = InFolder(FAppDir, QStringLiteral("themes/xpsilver.sui"));

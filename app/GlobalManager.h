@@ -25,7 +25,7 @@ public:
     QString BlockConfig;
     QString FlashConfig;
     QString AppDate;
-    int ContentMaxWordCount = 50000;
+    int ContentMaxWordCount = 50000; // read as 50000 when the file holds a value below 1
 
     // Each setter stores a value that differs from the held one and then saves; the same
     // value writes nothing. A failed save raises EWriteError; the new value stays in memory.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/BookName.h"
 #include "store/HashedList.h"
 
 #include <QString>
@@ -19,6 +20,7 @@ public:
     int WordCount = 0;
 };
 
+// Keyed by the decimal Id; nothing looks an article up by its key.
 using TArticleList = THashedList<TArticle>;
 
 // One book: its name and the headers of its articles, which it owns. A book is not stored
@@ -38,6 +40,13 @@ inline constexpr int LibraryType = 3;
 // times, no words counted yet, not stored yet.
 TArticle NewLibraryArticle(const QString &dir, const QString &title, const QString &author);
 
+// Book names as keys, folded as the database's COLLATE NOCASE folds DIR (A-Z only), so the
+// book list and every statement agree on which names are one book.
+struct TBookNameFold {
+    static QString Fold(const QString &name) { return FoldBookName(name); }
+};
+
 // The whole library as GetArticles returns it: books in the order of their first article,
-// keyed by name with letter case ignored. The holder owns the books and their articles.
-using TBookList = THashedList<TDir>;
+// keyed by name with the letter case of A-Z ignored. The holder owns the books and their
+// articles.
+using TBookList = THashedList<TDir, TBookNameFold>;

@@ -4,6 +4,8 @@
 #include "util/Errors.h"
 #include "util/Tools.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <exception>
@@ -16,15 +18,34 @@ const QString EditionFilter = QStringLiteral("'%1'").arg(QLatin1String(LibraryEd
 
 const QString PartSeparator = QStringLiteral("_");
 
+// Ids deleted by one statement.
+constexpr int DeleteRunLength = 1000;
+
+// What an operation does with the library: only reads, or writes as well.
+enum class TUse { Read, Write };
+
+QString ReadOnlyMessage(const TDm &dm) {
+    return QStringLiteral("文章库 %1 是只读的（文件或其所在的文件夹不可写），修改无法保存。")
+        .arg(QDir::toNativeSeparators(QFileInfo(dm.DatabasePath()).absoluteFilePath()));
+}
+
 // One use of the connection by an operation or a private step: opens it when it is not open
 // yet and closes it at the end, also on the way out of an error. A step that runs inside an
-// operation which already holds the connection (and its transaction) leaves it open.
+// operation which already holds the connection (and its transaction) leaves it open. A use
+// that writes refuses a read-only library before anything runs, and after a user command
+// checkpoints the WAL, so that Lumo.db alone holds the change.
 class TConnectionUse {
 public:
-    explicit TConnectionUse(TDm &dm)
-        : FDm(dm), FOwner(!dm.Connected()), FErrorsBefore(std::uncaught_exceptions()) {
-        if (FOwner) {
-            FDm.Open();
+    explicit TConnectionUse(TDm &dm, TUse use = TUse::Read)
+        : FDm(dm), FOwner(!dm.Connected()), FWrites(use == TUse::Write),
+          FErrorsBefore(std::uncaught_exceptions()) {
+        if (!FOwner) {
+            return;
+        }
+        FDm.Open();
+        if (FWrites && FDm.ReadOnly()) {
+            FDm.Close();
+            throw EDatabaseError(ReadOnlyMessage(FDm));
         }
     }
     ~TConnectionUse() {
@@ -33,8 +54,11 @@ public:
         }
         if (std::uncaught_exceptions() > FErrorsBefore) {
             FDm.CloseAfterFailure();
-        } else {
-            FDm.Close();
+            return;
+        }
+        FDm.Close();
+        if (FWrites) {
+            FDm.CheckpointAfterCommand();
         }
     }
     TConnectionUse(const TConnectionUse &) = delete;
@@ -43,10 +67,22 @@ public:
 private:
     TDm &FDm;
     bool FOwner;
+    bool FWrites;
     int FErrorsBefore;
 };
 
-// Reads the ten header columns of the current row.
+// Runs the work as one transaction: committed when it returns, rolled back when it raises.
+template <typename TWork> void RunInTransaction(TDm &dm, TWork &&work) {
+    dm.BeginTransaction();
+    try {
+        work();
+        dm.Commit();
+    } catch (...) {
+        dm.Rollback();
+        throw;
+    }
+}
+
 // The headers of a library repeat a few texts over and over (language, edition, book,
 // often the author): one shared copy of each keeps a large book list small.
 class TTextPool {
@@ -60,6 +96,7 @@ private:
     QSet<QString> FTexts;
 };
 
+// Reads the ten header columns of the current row.
 std::unique_ptr<TArticle> ReadArticle(const TDm &dm) {
     auto article = std::make_unique<TArticle>();
     article->Id = dm.FieldAsInteger(QStringLiteral("ID"));
@@ -156,7 +193,7 @@ TLineList TBlockServiceImpl::GetArticleText(int id) {
 }
 
 void TBlockServiceImpl::IncreaseUseRate(int id) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->CloseQuery();
     FDm->SetSql(QStringLiteral("SELECT USE_RATE FROM EARTICLE WHERE ID=:ID"));
     FDm->BindInteger(QStringLiteral(":ID"), id);
@@ -172,38 +209,34 @@ void TBlockServiceImpl::IncreaseUseRate(int id) {
 }
 
 void TBlockServiceImpl::SaveNewArticle(TArticle &article, const TLineList &lines) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     // The replace rule runs as one transaction: a failed insert leaves the article it was
     // going to replace in place.
-    FDm->BeginTransaction();
-    int newId = 0;
-    try {
-        if (const std::unique_ptr<TArticle> found = FindArticle(article.Title, article.Dir)) {
-            RemoveArticle(*found);
-        }
+    RunInTransaction(*FDm, [&] { StoreNewArticle(article, lines); });
+}
 
-        FDm->SetSql(QStringLiteral(
-            "INSERT INTO EARTICLE "
-            "(LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE,[TEXT]) "
-            "VALUES(:LANG, :EDITION_NAME, :GRADE, :TYPE, :TITLE, :AUTHOR, :DIR, "
-            ":WORD_COUNT, :USE_RATE, :TEXT)"));
-        BindHeader(*FDm, article);
-        FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
-        FDm->ExecSql();
-
-        // New keys always grow, so the largest one is the row just inserted.
-        FDm->SetSql(QStringLiteral("SELECT MAX(ID) AS ID FROM EARTICLE"));
-        FDm->OpenQuery();
-        if (FDm->Next()) {
-            newId = FDm->FieldAsInteger(QStringLiteral("ID"));
-        }
-        FDm->CloseQuery();
-
-        FDm->Commit();
-    } catch (...) {
-        FDm->Rollback();
-        throw;
+void TBlockServiceImpl::StoreNewArticle(TArticle &article, const TLineList &lines) {
+    if (const std::unique_ptr<TArticle> found = FindArticle(article.Title, article.Dir)) {
+        RemoveArticle(*found);
     }
+
+    FDm->SetSql(
+        QStringLiteral("INSERT INTO EARTICLE "
+                       "(LANG,EDITION_NAME,GRADE,TYPE,TITLE,AUTHOR,DIR,WORD_COUNT,USE_RATE,[TEXT]) "
+                       "VALUES(:LANG, :EDITION_NAME, :GRADE, :TYPE, :TITLE, :AUTHOR, :DIR, "
+                       ":WORD_COUNT, :USE_RATE, :TEXT)"));
+    BindHeader(*FDm, article);
+    FDm->BindText(QStringLiteral(":TEXT"), lines.Text());
+    FDm->ExecSql();
+
+    // New keys always grow, so the largest one is the row just inserted.
+    int newId = 0;
+    FDm->SetSql(QStringLiteral("SELECT MAX(ID) AS ID FROM EARTICLE"));
+    FDm->OpenQuery();
+    if (FDm->Next()) {
+        newId = FDm->FieldAsInteger(QStringLiteral("ID"));
+    }
+    FDm->CloseQuery();
     article.Id = newId;
 }
 
@@ -225,7 +258,7 @@ std::unique_ptr<TArticle> TBlockServiceImpl::FindArticle(const QString &title,
 }
 
 void TBlockServiceImpl::RemoveArticle(const TArticle &article) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID=:ID"));
     FDm->BindInteger(QStringLiteral(":ID"), article.Id);
     FDm->ExecSql();
@@ -249,6 +282,14 @@ void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &line
     const int parts = (words - 1) / limit + 1; // rounded up, without overflow
     const int lastSize = words % limit == 0 ? limit : words % limit;
     const QString text = lines.Text();
+    // All parts of the article are stored in one transaction, or none is: a failure (or a
+    // crash) half-way never leaves an article of which some parts are missing.
+    TConnectionUse use(*FDm, TUse::Write);
+    RunInTransaction(*FDm, [&] { StoreParts(article, text, parts, limit, lastSize); });
+}
+
+void TBlockServiceImpl::StoreParts(const TArticle &article, const QString &text, int parts,
+                                   int limit, int lastSize) {
     int cursor = 1;
     for (int k = 1; k <= parts; ++k) {
         TArticle part;
@@ -269,12 +310,12 @@ void TBlockServiceImpl::SaveLongArticle(TArticle &article, const TLineList &line
             // words that the cutting counts but the word count did not) stays in the article.
             piece += text.mid(cursor - 1);
         }
-        SaveNewArticle(part, TLineList::FromStoredText(piece));
+        StoreNewArticle(part, TLineList::FromStoredText(piece));
     }
 }
 
 int TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &lines) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->SetSql(QStringLiteral(
         "UPDATE EARTICLE SET "
         "LANG=:LANG,EDITION_NAME=:EDITION_NAME,GRADE=:GRADE,TYPE=:TYPE,TITLE=:TITLE,"
@@ -288,7 +329,7 @@ int TBlockServiceImpl::UpdateArticle(const TArticle &article, const TLineList &l
 }
 
 void TBlockServiceImpl::RenameDir(const QString &oldName, const QString &newName) {
-    TConnectionUse use(*FDm);
+    TConnectionUse use(*FDm, TUse::Write);
     FDm->SetSql(QStringLiteral("UPDATE EARTICLE SET DIR=:NEWNAME WHERE DIR=:OLDNAME"));
     FDm->BindText(QStringLiteral(":NEWNAME"), newName);
     FDm->BindText(QStringLiteral(":OLDNAME"), oldName);
@@ -299,17 +340,64 @@ void TBlockServiceImpl::DeleteArticles(const QList<TArticle *> *articles) {
     if (articles == nullptr || articles->isEmpty()) {
         return;
     }
-    TConnectionUse use(*FDm);
-    FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID=:ID"));
-    for (const TArticle *article : *articles) {
-        if (article != nullptr) {
-            FDm->BindInteger(QStringLiteral(":ID"), article->Id);
+    TConnectionUse use(*FDm, TUse::Write);
+    // One transaction, and one statement for each run of Ids instead of one per article:
+    // deleting a hundred thousand ticked articles takes about as long as a bare DELETE of
+    // them, and a failure deletes none. The Ids are numbers, written into the statement.
+    RunInTransaction(*FDm, [&] {
+        QString idList;
+        int inList = 0;
+        const auto deleteListed = [&] {
+            FDm->SetSql(QStringLiteral("DELETE FROM EARTICLE WHERE ID IN (") + idList +
+                        QLatin1Char(')'));
             FDm->ExecSql();
+            idList.clear();
+            inList = 0;
+        };
+        for (const TArticle *article : *articles) {
+            if (article == nullptr) {
+                continue;
+            }
+            if (inList > 0) {
+                idList += QLatin1Char(',');
+            }
+            idList += QString::number(article->Id);
+            if (++inList == DeleteRunLength) {
+                deleteListed();
+            }
         }
-    }
+        if (inList > 0) {
+            deleteListed();
+        }
+    });
     FDm->CloseQuery();
 }
 
 bool TBlockServiceImpl::IsReadOnly() const {
-    return false; // TODO(store): true when the library was opened read-only
+    return FDm->ReadOnly();
+}
+
+void TBlockServiceImpl::BeginBulk() {
+    if (FBulkDepth++ == 0) {
+        FDm->SetBulk(true);
+    }
+}
+
+void TBlockServiceImpl::EndBulk() {
+    if (FBulkDepth == 0 || --FBulkDepth > 0) {
+        return;
+    }
+    // Back to user commands first, so that a failing checkpoint leaves no bulk work behind.
+    try {
+        FDm->SetBulk(false);
+    } catch (...) {
+        FDm->CloseAfterFailure(); // the next open starts with FULL
+        throw;
+    }
+    try {
+        FDm->Checkpoint();
+    } catch (...) {
+        FDm->CloseAfterFailure(); // closing the file checkpoints once more
+        throw;
+    }
 }

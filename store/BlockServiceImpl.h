@@ -29,14 +29,22 @@ public:
     void RenameDir(const QString &oldName, const QString &newName) override;
     void DeleteArticles(const QList<TArticle *> *articles) override;
     bool IsReadOnly() const override;
+    void BeginBulk() override;
+    void EndBulk() override;
 
     const TDm &DataModule() const { return *FDm; }
 
 private:
+    // The replace rule and the insert, inside the caller's transaction.
+    void StoreNewArticle(TArticle &article, const TLineList &lines);
+    // Cuts the text into its parts and stores each, inside the caller's transaction.
+    void StoreParts(const TArticle &article, const QString &text, int parts, int limit,
+                    int lastSize);
     // The article with this title in this book (TYPE 3), or null.
     std::unique_ptr<TArticle> FindArticle(const QString &title, const QString &dirName);
     void RemoveArticle(const TArticle &article);
 
     std::unique_ptr<TDm> FDm;
     const TGlobalManager &FSettings;
+    int FBulkDepth = 0;
 };

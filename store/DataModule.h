@@ -15,6 +15,12 @@
 // the operation itself. Every logical open checks that the file is still the one the handle
 // was opened on and otherwise opens it afresh, so a missing or replaced file shows up at the
 // next operation exactly as without the cache.
+//
+// The first open of a file checks that it is a library (SQLite, with EARTICLE and its
+// columns) before anything is written to it. A library that lies where it cannot be written
+// (a read-only file or folder) is opened read-only and never switched to WAL. User commands
+// commit with synchronous=FULL and are then checkpointed, so Lumo.db alone holds every
+// commit; bulk work commits with NORMAL and is checkpointed once at its end.
 class TDm {
 public:
     enum class THandlePolicy {
@@ -33,9 +39,25 @@ public:
 
     // True while an operation holds the connection open.
     bool Connected() const { return FConnected; }
-    // Opens the existing database file; never creates it. Raises EDatabaseError with the
-    // database's own message and leaves the connection closed when that fails.
+    // Opens the existing database file; never creates it. Raises EDatabaseError naming the
+    // file (with the database's own message, or what makes the file no library) and leaves
+    // the connection closed when that fails.
     void Open();
+    // True when the library was (or, before the first open, would be) opened read-only
+    // because the file or its folder cannot be written.
+    bool ReadOnly() const;
+    // Bulk work commits with synchronous=NORMAL and without a checkpoint after each command;
+    // leaving it restores FULL. Only between operations.
+    void SetBulk(bool bulk);
+    bool Bulk() const { return FBulk; }
+    // Moves every commit of the WAL into the library file and empties the WAL; the file is
+    // synced. Nothing to do while no handle is open or the library is read-only. Raises.
+    void Checkpoint();
+    // The checkpoint after a user command: its commit is already on the disk (FULL), so a
+    // checkpoint that cannot run now is no failure of the command. Never raises.
+    void CheckpointAfterCommand() noexcept;
+    // The handle's synchronous setting (0 OFF, 1 NORMAL, 2 FULL); -1 while no handle is open.
+    int SynchronousSetting() const;
     // Closes the connection; an unfinished transaction is rolled back. Never raises.
     void Close() noexcept;
     // Closes the connection after an error, letting go of the SQLite handle as well, so
@@ -76,6 +98,9 @@ private:
 
     bool HandleStillValid() const;
     void OpenHandle();
+    // Raises EDatabaseError when the open file is not a library; writes nothing.
+    void CheckIsLibrary();
+    void ApplySynchronous();
     void CloseHandle() noexcept;
     void RunPlain(const QString &sql);
     [[noreturn]] void RaiseQueryError() const;
@@ -89,6 +114,8 @@ private:
     bool FConnected = false;
     bool FHandleOpen = false;
     bool FInTransaction = false;
+    bool FReadOnly = false;
+    bool FBulk = false;
     TFileIdentity FHandleFile;
     QHash<QString, int> FFieldIndexes; // column positions of the current row set
 };

@@ -88,7 +88,9 @@ QString DatabasePath(const QString &appDir) {
 
 void CreateDatabaseIfMissing(const QString &databasePath) {
     const QFileInfo target(databasePath);
-    if (target.exists()) {
+    // A file of 0 bytes (a failed copy, a full disk) holds no library and counts as missing.
+    // Any other file is left as it is, also where its folder cannot be written.
+    if (target.exists() && target.size() > 0) {
         return;
     }
     const QString folder = target.absolutePath();
@@ -106,6 +108,14 @@ void CreateDatabaseIfMissing(const QString &databasePath) {
     if (!failure.isEmpty()) {
         RemoveDatabaseFiles(building);
         throw EDatabaseError(CreationFailed(databasePath, failure));
+    }
+    // Journal files left beside the missing library by a crash would be replayed into the
+    // new file (and corrupt it, or bring back the rows of the deleted one): they go first.
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        QFile::remove(databasePath + QLatin1String(suffix));
+    }
+    if (QFileInfo(databasePath).exists() && QFileInfo(databasePath).size() == 0) {
+        QFile::remove(databasePath);
     }
     if (!QFile::rename(building, databasePath)) {
         RemoveDatabaseFiles(building);

@@ -7,11 +7,16 @@
 #include <utility>
 #include <vector>
 
+// Keys compared with Unicode case folding: "Äpfel" and "äpfel" are one key.
+struct TUnicodeCaseFold {
+    static QString Fold(const QString &key) { return key.toCaseFolded(); }
+};
+
 // An ordered list of keyed entries that owns its items. Entries keep insertion order and
-// any key; a hash index on the key, compared without regard to letter case, finds the
-// first entry of a key. Items live behind stable pointers, so views (tree nodes, checked
-// lists) may point at them for as long as the list holds them.
-template <typename T> class THashedList {
+// any key; a hash index on the key, compared without regard to letter case as KeyFold
+// folds it, finds the first entry of a key. Items live behind stable pointers, so views
+// (tree nodes, checked lists) may point at them for as long as the list holds them.
+template <typename T, typename KeyFold = TUnicodeCaseFold> class THashedList {
 public:
     struct Entry {
         QString Key;
@@ -27,7 +32,7 @@ public:
     // Appends an item under a key; the list takes ownership. Returns the item.
     T *Add(const QString &key, std::unique_ptr<T> item) {
         T *raw = item.get();
-        const QString folded = key.toCaseFolded();
+        const QString folded = KeyFold::Fold(key);
         if (!FIndex.contains(folded)) {
             FIndex.insert(folded, Count());
         }
@@ -37,7 +42,7 @@ public:
 
     // The first item whose key equals the given one, letter case ignored; null if none.
     T *Find(const QString &key) const {
-        const auto found = FIndex.constFind(key.toCaseFolded());
+        const auto found = FIndex.constFind(KeyFold::Fold(key));
         return found == FIndex.constEnd() ? nullptr : At(found.value());
     }
 

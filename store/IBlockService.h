@@ -36,8 +36,53 @@ public:
     // Deletes the given articles by Id; an absent (null) or empty list touches nothing.
     virtual void DeleteArticles(const QList<TArticle *> *articles) = 0;
     // True when the library could only be opened for reading (a read-only file or folder):
-    // the window then shows it and disables every command that writes.
+    // the window then shows it and disables every command that writes. Every operation that
+    // writes then raises EDatabaseError saying, in Chinese, that the library is read-only.
     virtual bool IsReadOnly() const = 0;
+
+    // Durability. Each operation that writes, called on its own (a user command), commits
+    // with synchronous=FULL and then checkpoints the WAL into Lumo.db: when it returns, the
+    // change is on the disk and Lumo.db alone holds it. Bulk work (the package import, the
+    // batch text import) stores many articles in a row; between BeginBulk() and EndBulk()
+    // the operations commit with synchronous=NORMAL and without a checkpoint, and EndBulk()
+    // checkpoints once, which syncs the WAL and Lumo.db: everything stored in the run is on
+    // the disk before EndBulk() returns. Call it before reporting the work complete. Calls
+    // nest; the outermost EndBulk() checkpoints. Use TBulkWork rather than the two calls.
+    virtual void BeginBulk() = 0;
+    // Raises EDatabaseError when the checkpoint fails; the bulk work has ended all the same.
+    virtual void EndBulk() = 0;
 };
 
 using IBlockServicePtr = std::shared_ptr<IBlockService>;
+
+// One run of bulk work as a scope:
+//     TBulkWork bulk(service);
+//     for (...) service.SaveNewArticle(...);   // or SaveLongArticle
+//     bulk.Finish();                           // durable from here on; then report success
+// Leaving the scope without Finish() (an error, a cancel) still ends the bulk work and
+// checkpoints what was stored, but swallows a failure of that checkpoint.
+class TBulkWork {
+public:
+    explicit TBulkWork(IBlockService &service) : FService(&service) { FService->BeginBulk(); }
+    ~TBulkWork() {
+        if (FService != nullptr) {
+            try {
+                FService->EndBulk();
+            } catch (...) {
+                // Already leaving on another path; the commits themselves stand.
+            }
+        }
+    }
+    TBulkWork(const TBulkWork &) = delete;
+    TBulkWork &operator=(const TBulkWork &) = delete;
+
+    // Ends the bulk work and makes it durable; raises EDatabaseError when that fails.
+    void Finish() {
+        IBlockService *service = FService;
+        FService = nullptr;
+        service->EndBulk();
+    }
+
+private:
+    IBlockService *FService;
+};

@@ -1,8 +1,24 @@
 #include "store/LineList.h"
 
+namespace {
+
+// A NUL would end the text for every reader that takes it as a C string (and XML cannot hold
+// one at all), so it is kept as the replacement character: nothing after it is lost.
+QString WithoutNul(QString text) {
+    text.replace(QChar(u'\0'), QChar(QChar::ReplacementCharacter));
+    return text;
+}
+
+} // namespace
+
 TLineList TLineList::FromLines(const QStringList &lines) {
     TLineList list;
     list.FLines = lines;
+    for (QString &line : list.FLines) {
+        if (line.contains(QChar(u'\0'))) {
+            line = WithoutNul(line);
+        }
+    }
     return list;
 }
 
@@ -12,7 +28,7 @@ TLineList TLineList::FromEditorText(const QString &editText) {
     list.FEditor = true;
     // The edit box keeps LF between lines; the stored form separates them by CR LF. A CR LF
     // that is already there stays one line break.
-    QString text = editText;
+    QString text = WithoutNul(editText);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     list.FEditorText = text.split(QLatin1Char('\n')).join(QStringLiteral("\r\n"));
     return list;
@@ -36,10 +52,7 @@ QString TLineList::Text() const {
 
 QStringList SplitLines(const QString &text) {
     QStringList lines;
-    const qsizetype end = [&] {
-        const qsizetype nul = text.indexOf(QChar(u'\0'));
-        return nul < 0 ? text.size() : nul;
-    }();
+    const qsizetype end = text.size();
     qsizetype start = 0;
     qsizetype i = 0;
     while (i < end) {
@@ -55,6 +68,11 @@ QStringList SplitLines(const QString &text) {
     }
     if (start < end) {
         lines.append(text.mid(start, end - start));
+    }
+    for (QString &line : lines) {
+        if (line.contains(QChar(u'\0'))) {
+            line = WithoutNul(line);
+        }
     }
     return lines;
 }

@@ -13,7 +13,7 @@ public:
     static TLineList FromLines(const QStringList &lines);
     static TLineList FromEditorText(const QString &editText);
     // Splits a stored text: breaks at CR LF, lone CR or lone LF; a break at the very end
-    // adds no empty line; a NUL character ends the text.
+    // adds no empty line. Every list holds a NUL character as U+FFFD (never cut there).
     static TLineList FromStoredText(const QString &text);
 
     const QStringList &Lines() const { return FLines; }

@@ -38,7 +38,7 @@ QString WithoutLineBreaks(QString text) {
 QSet<QString> CaseFolded(const QStringList &names) {
     QSet<QString> folded;
     for (const QString &name : names) {
-        folded.insert(name.toCaseFolded());
+        folded.insert(FoldBookName(name));
     }
     return folded;
 }
@@ -99,6 +99,7 @@ private slots:
     void saveLongArticle_data();
     void saveLongArticle();
     void saveLongArticleAgainReplacesPartsByTitle();
+    void saveLongArticleStoresAllPartsOrNone();
     void saveLongArticleRefusesLimitBelowOne_data();
     void saveLongArticleRefusesLimitBelowOne();
 
@@ -109,6 +110,8 @@ private slots:
     void getArticleTextOfMissingId();
 
     void listingsShowOnlyThisLibraryGroupedByBook();
+    void bookNamesCompareAsTheDatabaseDoes_data();
+    void bookNamesCompareAsTheDatabaseDoes();
     void updateArticleOverwritesEveryColumn();
     void renameDirReachesEveryRowOfTheBook();
     void renameDirOfUnknownNameChangesNothing();
@@ -116,6 +119,8 @@ private slots:
     void increaseUseRate();
     void increaseUseRateOfMissingId();
     void deleteArticles();
+    void deleteManyArticles();
+    void deleteArticlesIsAllOrNothing();
     void deleteArticlesWithoutListTouchesNothing_data();
     void deleteArticlesWithoutListTouchesNothing();
 
@@ -318,6 +323,39 @@ void TestBlockService::saveLongArticleAgainReplacesPartsByTitle() {
     QCOMPARE(rows[2].Text, QStringLiteral("寅卯\r\n"));
 }
 
+void TestBlockService::saveLongArticleStoresAllPartsOrNone() {
+    TStoreFixture store;
+    store.Settings().ContentMaxWordCount = 2;
+    TArticle first = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 4);
+    store.Service()->SaveLongArticle(first, TLineList::FromLines({QStringLiteral("甲乙丙丁")}));
+    const QList<TStoreRow> before = store.Rows();
+
+    // The last part cannot be stored: no part of the new text may be, and the parts it was
+    // going to replace stay as they were.
+    store.Exec(QStringLiteral("CREATE TRIGGER refuse_part BEFORE INSERT ON EARTICLE "
+                              "WHEN NEW.TITLE = '长文_3' "
+                              "BEGIN SELECT RAISE(ABORT, 'part refused by test'); END"));
+    TArticle second = MakeArticle(QStringLiteral("书"), QStringLiteral("长文"), 6);
+    const QString message = DatabaseErrorOf([&] {
+        store.Service()->SaveLongArticle(second,
+                                         TLineList::FromLines({QStringLiteral("子丑寅卯辰巳")}));
+    });
+    QVERIFY2(message.contains(QStringLiteral("part refused by test")), qPrintable(message));
+    QVERIFY(!store.ServiceImpl().DataModule().Connected());
+    const QList<TStoreRow> after = store.Rows();
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].Id, before[i].Id);
+        QCOMPARE(after[i].Text, before[i].Text);
+    }
+
+    // The failed run left nothing open: the next one goes through whole.
+    store.Exec(QStringLiteral("DROP TRIGGER refuse_part"));
+    store.Service()->SaveLongArticle(second,
+                                     TLineList::FromLines({QStringLiteral("子丑寅卯辰巳")}));
+    QCOMPARE(Titles(store.Rows()), (QStringList{"长文_1", "长文_2", "长文_3"}));
+}
+
 void TestBlockService::saveLongArticleRefusesLimitBelowOne_data() {
     QTest::addColumn<int>("limit");
     QTest::newRow("0") << 0;
@@ -351,6 +389,15 @@ void TestBlockService::storedTextForms_data() {
     QTest::newRow("editor text ending in a break") << TLineList::FromEditorText("a\n") << "a\r\n"
                                                    << QStringList{"a"};
     QTest::newRow("empty list") << TLineList() << "" << QStringList{};
+
+    // A NUL (pasted, or read from a file) is stored as U+FFFD, and nothing after it is lost.
+    const QString withNul = QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b");
+    QTest::newRow("plain list with NUL")
+        << TLineList::FromLines({withNul, "c"}) << QStringLiteral("a\uFFFDb\r\nc\r\n")
+        << QStringList{QStringLiteral("a\uFFFDb"), "c"};
+    QTest::newRow("editor text with NUL")
+        << TLineList::FromEditorText(withNul + QStringLiteral("\nc"))
+        << QStringLiteral("a\uFFFDb\r\nc") << QStringList{QStringLiteral("a\uFFFDb"), "c"};
 }
 
 void TestBlockService::storedTextForms() {
@@ -380,9 +427,12 @@ void TestBlockService::readTextForms_data() {
     QTest::newRow("LF only, no final break") << "a\nb" << QStringList{"a", "b"};
     QTest::newRow("lone CR") << "a\rb\r" << QStringList{"a", "b"};
     QTest::newRow("empty line kept") << "a\r\n\r\nb\r\n" << QStringList{"a", "", "b"};
-    QTest::newRow("NUL ends the text")
-        << QString(QStringLiteral("a\r\nb") + QChar(u'\0') + QStringLiteral("c"))
-        << QStringList{"a", "b"};
+    // A NUL never cuts a text: it reads as U+FFFD and the rest follows.
+    QTest::newRow("NUL inside a line")
+        << QString(QStringLiteral("a\r\nb") + QChar(u'\0') + QStringLiteral("c\r\nd"))
+        << QStringList{"a", QStringLiteral("b\uFFFDc"), "d"};
+    QTest::newRow("NUL alone on a line") << QString(QStringLiteral("a\n") + QChar(u'\0'))
+                                         << QStringList{"a", QStringLiteral("\uFFFD")};
     QTest::newRow("empty text") << "" << QStringList{};
     QTest::newRow("NULL text") << QString() << QStringList{};
 }
@@ -469,6 +519,51 @@ void TestBlockService::listingsShowOnlyThisLibraryGroupedByBook() {
     const QStringList dirNames = store.Service()->GetDirNames();
     QCOMPARE(CaseFolded(dirNames), CaseFolded(names));
     QCOMPARE(dirNames.size(), 3);
+}
+
+void TestBlockService::bookNamesCompareAsTheDatabaseDoes_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("sameBook");
+
+    QTest::newRow("Latin letter case") << "Book"
+                                       << "book" << true;
+    QTest::newRow("Latin letters beside others") << "Äpfel A"
+                                                 << "Äpfel a" << true;
+    QTest::newRow("umlaut") << "Äpfel"
+                            << "äpfel" << false;
+    QTest::newRow("Greek") << "Αλφα"
+                           << "αλφα" << false;
+    QTest::newRow("Cyrillic") << "Книга"
+                              << "книга" << false;
+    QTest::newRow("full-width Latin") << "Ｂｏｏｋ"
+                                      << "ｂｏｏｋ" << false;
+    QTest::newRow("German sharp s") << "Straße"
+                                    << "STRASSE" << false;
+}
+
+void TestBlockService::bookNamesCompareAsTheDatabaseDoes() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, sameBook);
+
+    // The tree and every statement must see one book or two alike: the listing groups,
+    // the replace rule looks across, and a rename reaches, exactly the same rows.
+    TStoreFixture store;
+    const int firstId = store.InsertArticle(first, QStringLiteral("甲"));
+    store.InsertArticle(second, QStringLiteral("乙"));
+
+    const std::unique_ptr<TBookList> books = store.Service()->GetArticles();
+    QCOMPARE(books->Count(), sameBook ? 1 : 2);
+    QCOMPARE(store.Service()->GetDirNames().size(), sameBook ? 1 : 2);
+    QCOMPARE(books->Find(second) == books->Find(first), sameBook);
+
+    TArticle again = MakeArticle(second, QStringLiteral("甲"));
+    store.Service()->SaveNewArticle(again, TLineList());
+    QCOMPARE(store.Row(firstId).has_value(), !sameBook);
+
+    store.Service()->RenameDir(first, QStringLiteral("新名"));
+    QCOMPARE(store.Row(again.Id)->Dir, sameBook ? QStringLiteral("新名") : second);
 }
 
 // --- Updates -----------------------------------------------------------------------------
@@ -602,6 +697,59 @@ void TestBlockService::deleteArticles() {
     store.Service()->DeleteArticles(&list);
 
     QCOMPARE(Titles(store.Rows()), QStringList{QStringLiteral("乙")});
+    QVERIFY(!store.ServiceImpl().DataModule().Connected());
+}
+
+void TestBlockService::deleteManyArticles() {
+    TStoreFixture store;
+    const int total = 2501;
+    store.Exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < %1) INSERT INTO EARTICLE (EDITION_NAME,TYPE,TITLE,DIR,"
+                              "[TEXT]) SELECT 'PS.A.0', 3, 't' || i, '书', 'x' FROM n")
+                   .arg(total));
+    // Every even Id, some twice, a few Ids that are not there, and an empty entry.
+    std::vector<TArticle> records;
+    for (int id = 2; id <= total; id += 2) {
+        TArticle record;
+        record.Id = id;
+        records.push_back(record);
+    }
+    for (int id : {4, 2000, total + 1, total + 7, -3}) {
+        TArticle record;
+        record.Id = id;
+        records.push_back(record);
+    }
+    QList<TArticle *> list;
+    for (TArticle &record : records) {
+        list.append(&record);
+    }
+    list.insert(17, nullptr);
+    store.Service()->DeleteArticles(&list);
+
+    const QList<TStoreRow> rows = store.Rows();
+    QCOMPARE(rows.size(), (total + 1) / 2);
+    for (const TStoreRow &row : rows) {
+        QVERIFY2(row.Id % 2 == 1, qPrintable(QString::number(row.Id)));
+    }
+    QVERIFY(!store.ServiceImpl().DataModule().Connected());
+}
+
+void TestBlockService::deleteArticlesIsAllOrNothing() {
+    TStoreFixture store;
+    store.InsertArticle(QStringLiteral("书"), QStringLiteral("甲"));
+    store.InsertArticle(QStringLiteral("书"), QStringLiteral("乙"));
+    store.InsertArticle(QStringLiteral("书"), QStringLiteral("丙"));
+    std::unique_ptr<TBookList> books = store.Service()->GetArticles();
+    QList<TArticle *> list;
+    for (const auto &entry : books->At(0)->Articles) {
+        list.append(entry.Item.get());
+    }
+    store.Exec(QStringLiteral("CREATE TRIGGER refuse_delete BEFORE DELETE ON EARTICLE "
+                              "WHEN OLD.TITLE = '丙' "
+                              "BEGIN SELECT RAISE(ABORT, 'delete refused by test'); END"));
+    const QString message = DatabaseErrorOf([&] { store.Service()->DeleteArticles(&list); });
+    QVERIFY2(message.contains(QStringLiteral("delete refused by test")), qPrintable(message));
+    QCOMPARE(store.RowCount(), 3);
     QVERIFY(!store.ServiceImpl().DataModule().Connected());
 }
 

@@ -6,6 +6,7 @@
 #include "util/Errors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -45,6 +46,8 @@ private slots:
     void lookupsUseTheIndexes_data();
     void lookupsUseTheIndexes();
     void leavesExistingFileUntouched();
+    void emptyFileIsTreatedAsMissing();
+    void staleJournalFilesGoBeforeANewLibrary();
     void raisesWhereTheFileCannotBeCreated();
 };
 
@@ -116,6 +119,73 @@ void TestDatabaseSetup::leavesExistingFileUntouched() {
     QCOMPARE(folder.ReadFile(QStringLiteral("db/Lumo.db")), content);
     QCOMPARE(QDir(folder.FilePath(QStringLiteral("db"))).entryList(QDir::Files),
              QStringList{QStringLiteral("Lumo.db")});
+}
+
+void TestDatabaseSetup::emptyFileIsTreatedAsMissing() {
+    // A 0-byte Lumo.db (a failed copy, a full disk) holds nothing: it becomes a library.
+    TempAppFolder folder;
+    const QString path = folder.WriteFile(QStringLiteral("db/Lumo.db"), QByteArray());
+    CreateDatabaseIfMissing(path);
+    QCOMPARE(
+        QueryColumn(path, QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('EARTICLE')")),
+        QStringList{QStringLiteral("11")});
+    TGlobalManager settings(folder.Path());
+    TBlockServiceImpl service(path, settings);
+    QCOMPARE(service.GetArticles()->Count(), 0);
+}
+
+void TestDatabaseSetup::staleJournalFilesGoBeforeANewLibrary() {
+    TempAppFolder folder;
+    const QString path = DatabasePath(folder.Path());
+    CreateDatabaseIfMissing(path);
+
+    // A crash while saving leaves a WAL whose commits never reached Lumo.db: take a copy of
+    // it while a writer still holds it open.
+    const QString crashed = folder.FilePath(QStringLiteral("crashed"));
+    QVERIFY(QDir().mkpath(crashed));
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("crashing"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")));
+        for (int i = 0; i < 40; ++i) {
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO EARTICLE (TITLE,DIR,[TEXT]) VALUES "
+                                              "('旧%1','旧书',hex(randomblob(3000)))")
+                                   .arg(i)));
+        }
+        for (const char *suffix : {"-wal", "-shm"}) {
+            QVERIFY(QFile::copy(path + QLatin1String(suffix),
+                                crashed + QStringLiteral("/Lumo.db") + QLatin1String(suffix)));
+        }
+        query = QSqlQuery();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("crashing"));
+
+    // The user deletes Lumo.db; the crash's files are still beside it at the next start.
+    QVERIFY(QFile::remove(path));
+    for (const char *suffix : {"-wal", "-shm"}) {
+        QFile::remove(path + QLatin1String(suffix));
+        QVERIFY(QFile::copy(crashed + QStringLiteral("/Lumo.db") + QLatin1String(suffix),
+                            path + QLatin1String(suffix)));
+    }
+    CreateDatabaseIfMissing(path);
+
+    TGlobalManager settings(folder.Path());
+    {
+        TBlockServiceImpl service(path, settings);
+        TArticle article = NewLibraryArticle(QStringLiteral("新书"), QStringLiteral("新"), {});
+        service.SaveNewArticle(article, TLineList::FromLines({QStringLiteral("新文")}));
+        const std::unique_ptr<TBookList> books = service.GetArticles();
+        QCOMPARE(books->Count(), 1);
+        QCOMPARE(books->At(0)->Name, QStringLiteral("新书"));
+    }
+    QCOMPARE(QueryColumn(path, QStringLiteral("PRAGMA integrity_check")),
+             QStringList{QStringLiteral("ok")});
+    QCOMPARE(QueryColumn(path, QStringLiteral("SELECT TITLE FROM EARTICLE")),
+             QStringList{QStringLiteral("新")});
 }
 
 void TestDatabaseSetup::raisesWhereTheFileCannotBeCreated() {

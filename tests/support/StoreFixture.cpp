@@ -98,6 +98,11 @@ TStoreFixture::~TStoreFixture() {
     FSettings.reset();
 }
 
+void TStoreFixture::ReleaseService() {
+    FService.reset();
+    FServiceImpl.reset();
+}
+
 QString TStoreFixture::DatabasePath() const {
     return ::DatabasePath(FFolder.Path());
 }

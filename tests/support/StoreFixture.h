@@ -46,6 +46,8 @@ public:
     TGlobalManager &Settings() { return *FSettings; }
     const IBlockServicePtr &Service() const { return FService; }
     TBlockServiceImpl &ServiceImpl() const { return *FServiceImpl; }
+    // Lets the fixture's service go, as the main window does at its end.
+    void ReleaseService();
 
     // Inserts a row as given; returns its new ID.
     int InsertRow(const TStoreRow &row) const;
