@@ -133,6 +133,9 @@ TImportResult TTextImportRun::Run(const QString &folderText, const TImportHooks 
     // From here on the run ends with the loader released and the module unloaded.
     result.Outcome = TImportOutcome::Finished;
     try {
+        // Commits of the run skip the disk flush; Finish makes them durable before the run
+        // reports its end. A kill loses nothing committed either way.
+        TBulkWork bulk(FService);
         IProseFeed &loader = module->Loader();
         loader.SetOptions(-1, 1);
         loader.SetOption(1);
@@ -155,8 +158,6 @@ TImportResult TTextImportRun::Run(const QString &folderText, const TImportHooks 
                     }
                     TArticle article = NewLibraryArticle(dir, loaded->Title, loaded->Author);
                     article.WordCount = CountLineWords(loaded->Lines);
-                    // The store's bulk-work scope for imports belongs around this run: every
-                    // article of the run is stored here and nowhere else.
                     FService.SaveLongArticle(article, TLineList::FromLines(loaded->Lines));
                     file.Stored = true;
                     file.Title = article.Title;
@@ -177,6 +178,7 @@ TImportResult TTextImportRun::Run(const QString &folderText, const TImportHooks 
                 hooks.FileHandled();
             }
         }
+        bulk.Finish();
     } catch (const std::exception &error) {
         // The exception object may belong to the module, which goes before the caller sees
         // it: only its message is kept.
