@@ -37,6 +37,8 @@ const QHash<int, QString> &Table() {
         {EmptyBookName, QStringLiteral("书目不能为空!")},
         {ExportDone, QStringLiteral("导出完成!")},
         {ImportDone, QStringLiteral("导入完成!")},
+        {ReadOnlyLibraryImport,
+         QStringLiteral("文章库是只读的，不能导入文章包！请检查文章库文件和所在文件夹的写权限。")},
     };
     return table;
 }

@@ -28,6 +28,7 @@ enum MessageKey : int {
     EmptyBookName = 65069,
     ExportDone = 65070,
     ImportDone = 65071,
+    ReadOnlyLibraryImport = 65080,
 };
 
 // The text of a message; an unknown key gives an empty text.

@@ -1,9 +1,15 @@
 #include "tools/ToolCommands.h"
 
 // Each job adds its entry point here and its line to the table below.
+int ListPackageCommand(const QStringList &args);
+int ExportPackageCommand(const QStringList &args);
+int ImportPackageCommand(const QStringList &args);
 
 const TToolCommand ToolCommands[] = {
     {"help", "help", nullptr},
+    {"list-package", "list-package FILE.eap", &ListPackageCommand},
+    {"export-package", "export-package OUT.eap --app DIR [--book NAME]...", &ExportPackageCommand},
+    {"import-package", "import-package FILE.eap --app DIR", &ImportPackageCommand},
 };
 
 const int ToolCommandCount = static_cast<int>(sizeof(ToolCommands) / sizeof(ToolCommands[0]));
