@@ -49,8 +49,12 @@ private:
 };
 
 // Parser options: no network, no DTD loaded, no entity substituted, no messages on stderr
-// (they are collected for the details of the error instead).
-constexpr int ParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+// (they are collected for the details of the error instead). The limit of 10 MB on one text
+// is lifted, so that a long article comes through; that also lifts the parser's guard
+// against entities that expand without end, so a document with a DTD is refused outright
+// (no writer of packages writes one).
+constexpr int ParseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE;
 
 // The encoding the parser is told to use. A document declared GB2312 or GBK is read as
 // GB18030, which agrees with both on every character they have and carries the rest: a
@@ -96,8 +100,12 @@ public:
         if (document.size() > std::numeric_limits<int>::max()) {
             Damaged(QStringLiteral("文档太大"));
         }
-        FReader = xmlReaderForMemory(document.constData(), static_cast<int>(document.size()),
-                                     nullptr, EncodingFor(document), ParseOptions);
+        const char *encoding = EncodingFor(document);
+        // The encoding given here replaces the declared one only when the declaration is
+        // ignored.
+        FReader = xmlReaderForMemory(
+            document.constData(), static_cast<int>(document.size()), nullptr, encoding,
+            ParseOptions | (encoding != nullptr ? XML_PARSE_IGNORE_ENC : 0));
         if (FReader == nullptr) {
             Damaged(QStringLiteral("文档无法解析"));
         }
@@ -108,7 +116,13 @@ public:
     TDocumentReader &operator=(const TDocumentReader &) = delete;
 
     // The next node in document order; false at the end of the document.
-    bool Read() { return Checked(xmlTextReaderRead(FReader)); }
+    bool Read() {
+        const bool more = Checked(xmlTextReaderRead(FReader));
+        if (more && Type() == XML_READER_TYPE_DOCUMENT_TYPE) {
+            Damaged(QStringLiteral("文章包不能含有文档类型定义（DTD）"));
+        }
+        return more;
+    }
     // The node after the current one and its subtree; false at the end of the document.
     bool Next() { return Checked(xmlTextReaderNext(FReader)); }
 
@@ -223,12 +237,17 @@ public:
         }
         QByteArray utf8;
         for (const xmlNode *child = element->children; child != nullptr; child = child->next) {
-            if (child->type == XML_TEXT_NODE && hasCData && IsBlank(child->content)) {
+            if (child->content == nullptr ||
+                (child->type == XML_TEXT_NODE && hasCData && IsBlank(child->content))) {
                 continue;
             }
-            if (child->content != nullptr) {
-                utf8 += reinterpret_cast<const char *>(child->content);
+            QByteArray content(reinterpret_cast<const char *>(child->content));
+            if (child->type == XML_CDATA_SECTION_NODE) {
+                // The incremental parser hands CDATA over without the end-of-line handling
+                // that XML asks for: CR LF and a lone CR are a line feed.
+                content.replace("\r\n", "\n").replace('\r', '\n');
             }
+            utf8 += content;
         }
         return QString::fromUtf8(utf8);
     }
