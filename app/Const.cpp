@@ -40,6 +40,8 @@ const QHash<int, QString> &Table() {
         {SaveEditsQuestion, QStringLiteral("文章已修改，是否保存？")},
         {TextLoaderMissing, QStringLiteral("找不到文本导入模块，无法导入文章！")},
         {ReadOnlyNoImport, QStringLiteral("文章库是只读的，不能导入文章！")},
+        {ReadOnlyLibraryImport,
+         QStringLiteral("文章库是只读的，不能导入文章包！请检查文章库文件和所在文件夹的写权限。")},
     };
     return table;
 }

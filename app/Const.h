@@ -31,6 +31,7 @@ enum MessageKey : int {
     SaveEditsQuestion = 65072,
     TextLoaderMissing = 65090,
     ReadOnlyNoImport = 65091,
+    ReadOnlyLibraryImport = 65080,
 };
 
 // The text of a message; an unknown key gives an empty text.

@@ -4,10 +4,14 @@
 
 #include "app/Const.h"
 #include "app/EditorText.h"
+#include "app/FileDialog.h"
 #include "app/GlobalManager.h"
 #include "app/MessageBox.h"
 #include "app/TreeNodes.h"
 #include "app/WaitingForm.h"
+#include "packages/PackageFormat.h"
+#include "packages/ZipBreakForm.h"
+#include "packages/ZipBuildForm.h"
 #include "util/Tools.h"
 
 #include <QLineEdit>
@@ -45,9 +49,47 @@ void TMainForm::AddArticleExecute() {
     }
 }
 
-// The batch import, export and import windows arrive later; their actions stay disabled.
-void TMainForm::ExportArticlesExecute() {}
-void TMainForm::ImportArticlesExecute() {}
+void TMainForm::ExportArticlesExecute() {
+    const QList<TArticle *> articles = GetCheckedArticles();
+    if (articles.isEmpty()) {
+        MessageBox::Notice(this, Const::Message(Const::ChooseArticles));
+        return;
+    }
+    const QString path =
+        FileDialog::GetSaveFileName(this, ExportArticles->text(), QString(),
+                                    PackageFormat::FileFilter, PackageFormat::Extension);
+    if (path.isEmpty()) {
+        return;
+    }
+    TZipBuildForm form(FSettings, this);
+    form.SetService(FBlockService);
+    form.SetArticleList(articles);
+    form.SetFileName(path);
+    if (form.exec() == QDialog::Accepted) {
+        MessageBox::Notice(this, Const::Message(Const::ExportDone));
+    }
+}
+
+void TMainForm::ImportArticlesExecute() {
+    if (FBlockService->IsReadOnly()) {
+        MessageBox::Notice(this, Const::Message(Const::ReadOnlyLibraryImport));
+        return;
+    }
+    const QString path =
+        FileDialog::GetOpenFileName(this, ImportArticles->text(), QString(),
+                                    PackageFormat::FileFilter, PackageFormat::Extension);
+    if (path.isEmpty()) {
+        return;
+    }
+    TZipBreakForm form(FSettings, this);
+    form.SetService(FBlockService);
+    form.SetFileName(path);
+    if (form.exec() == QDialog::Accepted) {
+        MessageBox::Notice(this, Const::Message(Const::ImportDone));
+        RefreshTree();
+        ShowLibrarySummary();
+    }
+}
 
 void TMainForm::DeleteArticlesExecute() {
     const QList<TArticle *> articles = GetCheckedArticles();

@@ -139,8 +139,7 @@ void TMainForm::CreateActions() {
 
     // These commands arrive with later parts of the program; until then they are shown
     // but cannot be chosen.
-    for (QAction *later :
-         {ExportArticles, ImportArticles, ShowHelpDoc, ShowAboutInfo, SelectTheme}) {
+    for (QAction *later : {ShowHelpDoc, ShowAboutInfo, SelectTheme}) {
         later->setEnabled(false);
     }
 
