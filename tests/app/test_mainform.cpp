@@ -246,10 +246,10 @@ void TestMainForm::commands_data() {
                             << "向库中添加一个书目" << true;
     QTest::newRow("ExportArticles") << "ExportArticles"
                                     << "制作文章包"
-                                    << "将选定的文章压缩到指定的一个文件中" << false;
+                                    << "将选定的文章压缩到指定的一个文件中" << true;
     QTest::newRow("ImportArticles") << "ImportArticles"
                                     << "导入文章包"
-                                    << "从文章包中提取文章到库中" << false;
+                                    << "从文章包中提取文章到库中" << true;
     QTest::newRow("ShowHelpDoc") << "ShowHelpDoc"
                                  << "如何使用"
                                  << "" << false;

@@ -74,6 +74,8 @@ public:
         FInner->DeleteArticles(articles);
     }
     bool IsReadOnly() const override { return ReadOnly; }
+    void BeginBulk() override { FInner->BeginBulk(); }
+    void EndBulk() override { FInner->EndBulk(); }
 
 private:
     IBlockServicePtr FInner;
