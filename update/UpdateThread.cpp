@@ -2,10 +2,45 @@
 
 #include "update/UpdateForm.h"
 
+#include <QCoreApplication>
+#include <QList>
+
 #include <exception>
+
+namespace {
+
+// The update threads that exist; touched on the user-interface thread only.
+QList<TUpdateThread *> &LiveThreads() {
+    static QList<TUpdateThread *> threads;
+    return threads;
+}
+
+} // namespace
 
 TUpdateThread::TUpdateThread(TUpdateForm *form) : FForm(form) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
+    if (LiveThreads().isEmpty()) {
+        qAddPostRoutine(&TUpdateThread::EndLeftOverThreads);
+    }
+    LiveThreads().append(this);
+}
+
+TUpdateThread::~TUpdateThread() {
+    LiveThreads().removeOne(this);
+    if (LiveThreads().isEmpty()) {
+        qRemovePostRoutine(&TUpdateThread::EndLeftOverThreads);
+    }
+}
+
+void TUpdateThread::EndLeftOverThreads() {
+    const QList<TUpdateThread *> threads = LiveThreads();
+    for (TUpdateThread *thread : threads) {
+        // A dropped step releases the thread that waits for it; it may queue one more.
+        do {
+            QCoreApplication::removePostedEvents(thread);
+        } while (!thread->wait(10));
+        delete thread;
+    }
 }
 
 void TUpdateThread::run() {

@@ -14,6 +14,7 @@ class TUpdateThread : public QThread {
 
 public:
     explicit TUpdateThread(TUpdateForm *form);
+    ~TUpdateThread() override;
 
     // The result of the check; false until it has run, and when it failed.
     bool UpdateFound = false;
@@ -26,6 +27,11 @@ private:
     // only looked at there, so a window that is gone is simply skipped.
     void RunCheck();
     void RunOffer();
+
+    // When the application object goes while a thread still exists (the program was closed
+    // during the check or the prompt), the steps that will never run are dropped, which
+    // wakes the thread, and it is let end and freed, so no thread outlives the application.
+    static void EndLeftOverThreads();
 
     QPointer<TUpdateForm> FForm;
 };
