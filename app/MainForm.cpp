@@ -8,6 +8,9 @@
 #include "app/ThemeManager.h"
 #include "store/BlockServiceImpl.h"
 #include "store/DatabaseSetup.h"
+#include "update/UpdateForm.h"
+#include "update/UpdateListAddress.h"
+#include "update/UpdateThread.h"
 #include "util/Errors.h"
 
 #include <QAction>
@@ -119,7 +122,13 @@ IBlockServicePtr TMainForm::CreateBlockService() {
 }
 
 void TMainForm::StartUpdateCheck() {
-    // The update window and the background update check arrive with the online update.
+    const QString address = UpdateListAddress::Get();
+    if (address.isEmpty()) {
+        return; // only the program itself checks: its entry point sets the address
+    }
+    FUpdateForm = std::make_unique<TUpdateForm>(FSettings, address);
+    // The thread frees itself when it ends; the window keeps no reference to it.
+    (new TUpdateThread(FUpdateForm.get()))->start(QThread::IdlePriority);
 }
 
 void TMainForm::showEvent(QShowEvent *event) {
@@ -159,7 +168,7 @@ void TMainForm::FormDestroy() {
     FBooks.reset();
     FAddedDirs.clear();
     FBlockService.reset();
-    // The update window is released here once it exists.
+    FUpdateForm.reset();
 }
 
 void TMainForm::ExitActionExecute() {

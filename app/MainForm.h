@@ -28,6 +28,7 @@ class QWidget;
 class TCheckCascade;
 class TGlobalManager;
 class TScrollingText;
+class TUpdateForm;
 
 // The main window: toolbar, library tree, the three pages and the status bar.
 class TMainForm : public QMainWindow {
@@ -151,7 +152,8 @@ private:
     void SetTabOrder();
     void ConnectHandlers();
 
-    // Seam: the update check arrives with the update window and its thread.
+    // Creates the hidden update window and starts the background update check, when the
+    // program has an update list address (UpdateListAddress).
     void StartUpdateCheck();
 
     // Seam: the article service arrives with the store.
@@ -161,6 +163,7 @@ private:
     TClock FClock;
     bool FShown = false;
 
+    std::unique_ptr<TUpdateForm> FUpdateForm;
     IBlockServicePtr FBlockService;
     std::unique_ptr<TBookList> FBooks;
     // Books made by AddDir since the last rebuild; the window owns them until then.

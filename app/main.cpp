@@ -1,11 +1,13 @@
 // The entry point: the settings first, then the application object and the main window;
 // the window goes before the settings, which write Config.ini once more when they go.
+#include "app/Addresses.h"
 #include "app/Application.h"
 #include "app/GlobalManager.h"
 #include "app/MainForm.h"
 #include "app/MessageBox.h"
 #include "app/Pictures.h"
 #include "app/ThemeManager.h"
+#include "update/UpdateListAddress.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -92,6 +94,8 @@ int main(int argc, char *argv[]) {
     TApplication::setFont(ThemeManager::DefaultFont());
     TApplication::setWindowIcon(Pictures::AppIcon());
     LoadQtTranslation(app);
+    // The background update check of the main window fetches the build's address.
+    UpdateListAddress::Set(QString::fromUtf8(Addresses::UpdateList));
 
     try {
         TMainForm form(settings);
