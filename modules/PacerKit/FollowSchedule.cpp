@@ -11,10 +11,16 @@ struct TUnit {
     QString Text;
     bool HasWord = false;
     bool EndsSentence = false;
+    bool EndsClause = false;
 };
 
 bool IsSentenceEnd(QStringView sign) {
     static const QString ends = QStringLiteral("。！？；!?;.．｡");
+    return sign.size() == 1 && ends.contains(sign.at(0));
+}
+
+bool IsClauseEnd(QStringView sign) {
+    static const QString ends = QStringLiteral("，、：,:");
     return sign.size() == 1 && ends.contains(sign.at(0));
 }
 
@@ -81,6 +87,8 @@ QList<TUnit> MakeUnits(const QString &paragraph, const TFollowOptions &options,
                 units.last().Text += token.Text;
                 if (IsSentenceEnd(token.Text)) {
                     units.last().EndsSentence = true;
+                } else if (IsClauseEnd(token.Text)) {
+                    units.last().EndsClause = true;
                 }
             }
             afterSpaceOrStart = false;
@@ -148,13 +156,21 @@ TPaceSchedule BuildFollowSchedule(const QStringList &lines, const TFollowOptions
         if (paragraph.isEmpty()) {
             continue;
         }
+        const QList<TUnit> units = MakeUnits(paragraph, options, cutter);
         QList<TUnit> step;
         int words = 0;
-        for (const TUnit &unit : MakeUnits(paragraph, options, cutter)) {
-            step.append(unit);
-            words += unit.HasWord ? 1 : 0;
-            if (unit.EndsSentence || words >= wordsPerStep) {
-                AddStep(schedule, step, linesPerStep, unit.EndsSentence);
+        for (qsizetype i = 0; i < units.size(); ++i) {
+            step.append(units[i]);
+            words += units[i].HasWord ? 1 : 0;
+            const bool ends = units[i].EndsSentence || words >= wordsPerStep ||
+                              (units[i].EndsClause && 2 * words >= wordsPerStep);
+            // A short last word of a sentence joins the step instead of standing alone.
+            if (ends && !units[i].EndsSentence && i + 1 < units.size() &&
+                units[i + 1].EndsSentence && CountReadingChars(units[i + 1].Text) <= 2) {
+                step.append(units[++i]);
+            }
+            if (ends) {
+                AddStep(schedule, step, linesPerStep, step.last().EndsSentence);
                 step.clear();
                 words = 0;
             }

@@ -20,9 +20,11 @@ struct TFollowOptions {
 // with "“". A step takes up to WordsPerStep words and never splits one (ASCII words and
 // numbers stay whole in both modes); it ends early after a sentence end (。！？； and their
 // ASCII and half-width forms) and at the end of a paragraph, and such a step rests a little
-// longer (TPaceSchedule::RestChars), the time taken from the other steps. By characters,
-// every Chinese character is a unit of its own. A step of several lines is split where the
-// lines come out about equally long. Blank paragraphs and steps without a counted character
-// give no step.
+// longer (TPaceSchedule::RestChars), the time taken from the other steps. A step that holds
+// half its words already also ends at a clause mark (，、：), so a line of verse or a phrase
+// stays together; a short last word of a sentence (two characters at most) joins the step
+// before it rather than standing alone. By characters, every Chinese character is a unit of
+// its own. A step of several lines is split where the lines come out about equally long.
+// Blank paragraphs and steps without a counted character give no step.
 TPaceSchedule BuildFollowSchedule(const QStringList &lines, const TFollowOptions &options,
                                   const TWordCutter &cutter, int cpm);

@@ -46,11 +46,10 @@ int TPacerSettings::Int(const QString &attribute) const {
 }
 
 void TPacerSettings::SetInt(const QString &attribute, int value) {
-    // A value that already reads as this number keeps its text (" 2" stays " 2").
-    if (FElement.Has(attribute) && ReadDecimal(Raw(attribute)) == value) {
-        return;
+    // A value that already reads as this number is no change and keeps its text.
+    if (Int(attribute) != value) {
+        FElement.SetValue(attribute, QString::number(value));
     }
-    FElement.SetValue(attribute, QString::number(value));
 }
 
 bool TPacerSettings::Flag(const QString &attribute) const {
@@ -58,11 +57,9 @@ bool TPacerSettings::Flag(const QString &attribute) const {
 }
 
 void TPacerSettings::SetFlag(const QString &attribute, bool value) {
-    if (FElement.Has(attribute) && ReadDecimal(Raw(attribute)).has_value() &&
-        Flag(attribute) == value) {
-        return;
+    if (Flag(attribute) != value) {
+        FElement.SetValue(attribute, value ? QStringLiteral("1") : QStringLiteral("0"));
     }
-    FElement.SetValue(attribute, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QColor TPacerSettings::Color(const QString &attribute) const {
@@ -73,10 +70,10 @@ QColor TPacerSettings::Color(const QString &attribute) const {
 }
 
 void TPacerSettings::SetColor(const QString &attribute, const QColor &color) {
-    const QString current = Raw(attribute);
-    if (FElement.Has(attribute) && ParseConfigColor(current) == color.toRgb()) {
+    if (Color(attribute) == color.toRgb()) {
         return;
     }
+    const QString current = Raw(attribute);
     const QString form = ParseConfigColor(current) ? current : DefaultRaw(attribute);
     FElement.SetValue(attribute, FormatConfigColor(color, form));
 }
@@ -86,7 +83,9 @@ QString TPacerSettings::String(const QString &attribute) const {
 }
 
 void TPacerSettings::SetString(const QString &attribute, const QString &value) {
-    FElement.SetValue(attribute, value);
+    if (String(attribute) != value) {
+        FElement.SetValue(attribute, value);
+    }
 }
 
 // ---- follow reading
@@ -104,6 +103,7 @@ TFlashSettings::TMode TFlashSettings::Mode() const {
 }
 
 void TFlashSettings::SetMode(TMode mode) {
+    // Mode values other than 0 read as words; they stay as they are until the mode changes.
     if (Mode() != mode) {
         SetInt(QStringLiteral("mode"), mode);
     }
