@@ -48,10 +48,12 @@ template <typename T> T Ask(QWidget *window, const char *method) {
 
 int KeyOf(const QString &name) {
     static const QHash<QString, int> keys{
-        {"Space", Qt::Key_Space},   {"Up", Qt::Key_Up},         {"Down", Qt::Key_Down},
-        {"Left", Qt::Key_Left},     {"Right", Qt::Key_Right},   {"Home", Qt::Key_Home},
-        {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown}, {"F11", Qt::Key_F11},
-        {"Escape", Qt::Key_Escape}, {"[", Qt::Key_BracketLeft}, {"]", Qt::Key_BracketRight}};
+        {"Space", Qt::Key_Space},   {"Up", Qt::Key_Up},
+        {"Down", Qt::Key_Down},     {"Left", Qt::Key_Left},
+        {"Right", Qt::Key_Right},   {"Home", Qt::Key_Home},
+        {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown},
+        {"F11", Qt::Key_F11},       {"Escape", Qt::Key_Escape},
+        {"[", Qt::Key_BracketLeft}, {"]", Qt::Key_BracketRight}};
     if (keys.contains(name)) {
         return keys.value(name);
     }
@@ -69,7 +71,8 @@ void Report(const QElapsedTimer &wall, qint64 readingStartMs) {
     const int cpm = Ask<int>(window, "Cpm");
     const int chars = Ask<int>(window, "CharsBefore");
     Out() << "wall " << wallMs << " ms, module clock " << position << " ms (drift "
-          << (position - wallMs) << " ms, " << QString::number(100.0 * (position - wallMs) / std::max<qint64>(1, wallMs), 'f', 3)
+          << (position - wallMs) << " ms, "
+          << QString::number(100.0 * (position - wallMs) / std::max<qint64>(1, wallMs), 'f', 3)
           << " %), article " << Ask<int>(window, "ArticleIndex") + 1 << ", step "
           << Ask<int>(window, "StepIndex") << ", " << chars << " chars before it (expected "
           << QString::number(cpm * wallMs / 60000.0, 'f', 1) << " at " << cpm
@@ -103,8 +106,8 @@ int main(int argc, char *argv[]) {
             runSeconds = args.takeFirst().toDouble();
         } else if (arg == QLatin1String("--at") && !args.isEmpty()) {
             const QString at = args.takeFirst();
-            actions.append({at.section(QLatin1Char(':'), 0, 0).toDouble(),
-                            at.section(QLatin1Char(':'), 1)});
+            actions.append(
+                {at.section(QLatin1Char(':'), 0, 0).toDouble(), at.section(QLatin1Char(':'), 1)});
         } else {
             QFile file(arg);
             if (!file.open(QIODevice::ReadOnly)) {
@@ -140,23 +143,24 @@ int main(int argc, char *argv[]) {
             readingStartMs = wall.elapsed();
             watch.stop();
             for (const auto &action : actions) {
-                QTimer::singleShot(static_cast<int>(action.first * 1000), Qt::PreciseTimer, [&, action] {
-                    QWidget *window = ReadingWindow();
-                    const QString what = action.second;
-                    if (window == nullptr) {
-                        return;
-                    }
-                    if (what.startsWith(QLatin1String("key:"))) {
-                        const int key = KeyOf(what.mid(4));
-                        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-                        QApplication::sendEvent(window, &press);
-                    } else if (what.startsWith(QLatin1String("shot:"))) {
-                        window->grab().save(what.mid(5));
-                        Out() << "shot " << what.mid(5) << " at " << action.first << " s\n";
-                    } else if (what == QLatin1String("report")) {
-                        Report(wall, readingStartMs);
-                    }
-                });
+                QTimer::singleShot(
+                    static_cast<int>(action.first * 1000), Qt::PreciseTimer, [&, action] {
+                        QWidget *window = ReadingWindow();
+                        const QString what = action.second;
+                        if (window == nullptr) {
+                            return;
+                        }
+                        if (what.startsWith(QLatin1String("key:"))) {
+                            const int key = KeyOf(what.mid(4));
+                            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+                            QApplication::sendEvent(window, &press);
+                        } else if (what.startsWith(QLatin1String("shot:"))) {
+                            window->grab().save(what.mid(5));
+                            Out() << "shot " << what.mid(5) << " at " << action.first << " s\n";
+                        } else if (what == QLatin1String("report")) {
+                            Report(wall, readingStartMs);
+                        }
+                    });
             }
             QTimer::singleShot(static_cast<int>(runSeconds * 1000), Qt::PreciseTimer, [&] {
                 Report(wall, readingStartMs);

@@ -33,7 +33,9 @@ int TLinePage::Margin() const {
     return std::max(0, (width() - std::min(full, cap)) / 2);
 }
 
-int TLinePage::LineWidth() const { return std::max(1, width() - 2 * Margin()); }
+int TLinePage::LineWidth() const {
+    return std::max(1, width() - 2 * Margin());
+}
 
 int TLinePage::LinesPerPage() const {
     return std::max(1, (height() - LineHeight() / 2) / LineHeight());
@@ -94,8 +96,8 @@ void TLinePage::paintEvent(QPaintEvent *) {
         const int partWidth = metrics.horizontalAdvance(part);
         if (!FLook.HighLight) {
             // No highlight: a thin bar under the part being read keeps the pace visible.
-            painter.fillRect(x, top + (i - FFirstLine + 1) * lineHeight - lineHeight / 6,
-                             partWidth, std::max(2, lineHeight / 18), FLook.Highlight);
+            painter.fillRect(x, top + (i - FFirstLine + 1) * lineHeight - lineHeight / 6, partWidth,
+                             std::max(2, lineHeight / 18), FLook.Highlight);
         }
         x += partWidth;
         painter.setPen(FLook.HighLight ? FLook.Text : FLook.Highlight);

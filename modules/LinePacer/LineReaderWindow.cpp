@@ -78,7 +78,8 @@ void TLineReaderWindow::BuildWidgets() {
     FPauseButton = MakeButton(this, QStringLiteral("暂停"), QStringLiteral("暂停或继续（空格）"));
     FLayoutButton = MakeButton(this, QString(), QStringLiteral("每步读一行、半行或两行（L）"));
     FModeButton = MakeButton(this, QString(), QStringLiteral("定速前进或按键前进（M）"));
-    auto *fullScreen = MakeButton(this, QStringLiteral("全屏"), QStringLiteral("全屏或还原（F11）"));
+    auto *fullScreen =
+        MakeButton(this, QStringLiteral("全屏"), QStringLiteral("全屏或还原（F11）"));
     auto *close = MakeButton(this, QStringLiteral("结束"), QStringLiteral("结束阅读（Esc）"));
     connect(slower, &QPushButton::clicked, this, [this] { ChangePace(-1); });
     connect(faster, &QPushButton::clicked, this, [this] { ChangePace(1); });
@@ -136,7 +137,9 @@ void TLineReaderWindow::ApplyLook() {
     FModeButton->setText(Paced() ? QStringLiteral("定速") : QStringLiteral("按键"));
 }
 
-int TLineReaderWindow::Cpm() const { return PaceCpm(FSettings.Rate()); }
+int TLineReaderWindow::Cpm() const {
+    return PaceCpm(FSettings.Rate());
+}
 
 int TLineReaderWindow::CharsBefore() const {
     return FSchedule.Pace.IsEmpty() ? 0 : FSchedule.Pace.Steps.at(FStep).CharsBefore;
@@ -235,8 +238,11 @@ void TLineReaderWindow::OnTick() {
     const qint64 position = FClock.PositionMs();
     if (position >= FSchedule.Pace.TotalMs()) {
         if (FArticle + 1 < FArticles.size()) {
+            // The time past the article's end belongs to the next one: no drift at the turn.
+            const qint64 over = position - FSchedule.Pace.TotalMs();
             LoadArticle(FArticle + 1);
-            ScheduleTick();
+            FClock.SetPositionMs(over);
+            OnTick();
         } else {
             FClock.Pause();
             FReadingTime.Pause();
@@ -258,8 +264,8 @@ void TLineReaderWindow::ScheduleTick() {
         return;
     }
     const QList<TPaceStep> &steps = FSchedule.Pace.Steps;
-    const qint64 next = FStep + 1 < steps.size() ? steps.at(FStep + 1).StartMs
-                                                 : FSchedule.Pace.TotalMs();
+    const qint64 next =
+        FStep + 1 < steps.size() ? steps.at(FStep + 1).StartMs : FSchedule.Pace.TotalMs();
     FStepTimer.start(static_cast<int>(std::max<qint64>(0, next - FClock.PositionMs())));
 }
 
@@ -292,7 +298,8 @@ void TLineReaderWindow::ChangePace(int steps) {
     const TPaceStep &before = FSchedule.Pace.Steps.at(FStep);
     const double share =
         before.DurationMs > 0
-            ? std::clamp((FClock.PositionMs() - before.StartMs) / double(before.DurationMs), 0.0, 1.0)
+            ? std::clamp((FClock.PositionMs() - before.StartMs) / double(before.DurationMs), 0.0,
+                         1.0)
             : 0.0;
     FSchedule.Pace.Retime(Cpm());
     const TPaceStep &after = FSchedule.Pace.Steps.at(FStep);
@@ -326,7 +333,9 @@ void TLineReaderWindow::StepBy(int steps) {
     ScheduleTick();
 }
 
-void TLineReaderWindow::GoToStart() { StepBy(-FStep); }
+void TLineReaderWindow::GoToStart() {
+    StepBy(-FStep);
+}
 
 void TLineReaderWindow::GoToArticle(int index) {
     if (index < 0 || index >= FArticles.size()) {
@@ -476,7 +485,7 @@ void TLineReaderWindow::UpdateInfo() {
 }
 
 QString TLineReaderWindow::InfoText() const {
-    return QStringList{FTitle->text(), FPlace->text(), FProgress->text(), FPace->text(),
-                       FElapsed->text(), FStatus->text()}
+    return QStringList{FTitle->text(), FPlace->text(),   FProgress->text(),
+                       FPace->text(),  FElapsed->text(), FStatus->text()}
         .join(QLatin1Char('|'));
 }

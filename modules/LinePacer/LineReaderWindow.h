@@ -55,7 +55,9 @@ public:
     // the last one, the worst and the mean.
     Q_INVOKABLE qint64 LastLateMs() const { return FLastLateMs; }
     Q_INVOKABLE qint64 MaxLateMs() const { return FMaxLateMs; }
-    Q_INVOKABLE double MeanLateMs() const { return FPacedSteps > 0 ? double(FLateSumMs) / FPacedSteps : 0; }
+    Q_INVOKABLE double MeanLateMs() const {
+        return FPacedSteps > 0 ? double(FLateSumMs) / FPacedSteps : 0;
+    }
     QString InfoText() const; // the title band and status texts, joined
 
     // ---- Actions, as the keys and buttons run them ----
@@ -87,7 +89,7 @@ private:
     void UpdateInfo();
     bool Paced() const { return FSettings.Mode() != 0; }
 
-    const TArticleDTOList &FArticles;
+    const TArticleDTOList FArticles; // a shallow copy: the list is shared, not copied
     TBlockSettings &FSettings;
 
     TLinePage *FPage = nullptr;
@@ -109,10 +111,10 @@ private:
     int FPageTurns = 0;
     QList<TLaidLine> FLines;
     TLineSchedule FSchedule;
-    TPaceClock FClock;           // position in the article
-    TPaceClock FReadingTime;     // time spent reading in this window, pauses left out
-    QTimer FStepTimer;           // fires at the next step's start
-    QTimer FInfoTimer;           // refreshes the elapsed time
+    TPaceClock FClock;       // position in the article
+    TPaceClock FReadingTime; // time spent reading in this window, pauses left out
+    QTimer FStepTimer;       // fires at the next step's start
+    QTimer FInfoTimer;       // refreshes the elapsed time
     qint64 FLastLateMs = 0;
     qint64 FMaxLateMs = 0;
     qint64 FLateSumMs = 0;

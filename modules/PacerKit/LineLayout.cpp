@@ -2,10 +2,13 @@
 
 namespace {
 
-bool IsAsciiSpace(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsAsciiSpace(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 bool IsClosing(QStringView piece) {
-    static const QString closing = QStringLiteral("，。、；：？！…—～”’）》」』】〕〉｝］,.;:?!)]}%");
+    static const QString closing =
+        QStringLiteral("，。、；：？！…—～”’）》」』】〕〉｝］,.;:?!)]}%");
     return piece.size() == 1 && closing.contains(piece.front());
 }
 
@@ -62,7 +65,9 @@ QList<QStringView> Groups(QStringView text) {
     return groups;
 }
 
-QString Joined(const QString &line, QStringView more) { return QString(line).append(more); }
+QString Joined(const QString &line, QStringView more) {
+    return QString(line).append(more);
+}
 
 QString TrimmedRight(const QString &line) {
     qsizetype end = line.size();

@@ -31,5 +31,4 @@ int TextCells(QStringView text);
 //   - spaces at the end of a line are dropped, and a line never starts with ASCII spaces
 //     left over from the line before (leading spaces of a paragraph, its indent, stay);
 //   - an empty paragraph gives one empty line, so paragraph breaks stay visible.
-QList<TLaidLine> LayOutLines(const QStringList &paragraphs, int width,
-                             const TTextMeasure &measure);
+QList<TLaidLine> LayOutLines(const QStringList &paragraphs, int width, const TTextMeasure &measure);

@@ -18,8 +18,8 @@ qsizetype HalfPoint(const QString &text, int chars) {
         ++at;
     }
     while (at < text.size() &&
-           (text.at(at).isLowSurrogate() || (IsAsciiAlnum(text.at(at)) && at > 0 &&
-                                             IsAsciiAlnum(text.at(at - 1))))) {
+           (text.at(at).isLowSurrogate() ||
+            (IsAsciiAlnum(text.at(at)) && at > 0 && IsAsciiAlnum(text.at(at - 1))))) {
         ++at;
     }
     while (at < text.size() && CountReadingChars(QStringView(text).mid(at, 1)) == 0) {
