@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/MessageBox.h"
+#include "reading/ReaderService.h"
 #include "util/Errors.h"
 
 #include <QEvent>
@@ -74,6 +75,13 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 bool TApplication::notify(QObject *receiver, QEvent *event) {
     // The report is shown after the catch clause has ended, so that the error box's own
     // event loop does not run inside an exception handler.
+    if (event->type() == QEvent::ToolTip) {
+        // Hints switched off (a reader module may do so while it reads) show nothing.
+        const QVariant hints = property(ReaderHintsProperty);
+        if (hints.isValid() && !hints.toBool()) {
+            return true;
+        }
+    }
     std::exception_ptr failure;
     try {
         return QApplication::notify(receiver, event);

@@ -94,8 +94,11 @@ void TMainForm::ConnectHandlers() {
     wire(RzToolbarButton2, &QToolButton::clicked, &TMainForm::RzToolbarButton2Click);
     wire(RzToolbarButton6, &QToolButton::clicked, &TMainForm::RzToolbarButton6Click);
     wire(RzToolbarButton7, &QToolButton::clicked, &TMainForm::RzToolbarButton7Click);
-    // The tree's selection handler is wired by SetUpLibraryTree; the two reading buttons get
-    // theirs with the reading launch.
+    // The tree's selection handler is wired by SetUpLibraryTree.
+    for (QPushButton *reading : {suiButton3, suiButton4}) {
+        connect(reading, &QPushButton::clicked, this,
+                Guarded(reading, [this, reading] { RzBmpButton1Click(reading); }));
+    }
 }
 
 void TMainForm::FormCreate() {

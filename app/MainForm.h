@@ -114,6 +114,9 @@ public:
     void ImportArticlesExecute();
     void RzBitBtn1Click(); // save the shown article
     void RzBitBtn3Click(); // rename the shown book
+    // Starts a reading of the shown and the checked articles; the sender's tag chooses the
+    // method (MainFormReading.cpp).
+    void RzBmpButton1Click(const QObject *sender);
     void EditCutCmdExecute();
     void EditCopyCmdExecute();
     void EditPasteCmdExecute();

@@ -296,8 +296,6 @@ void TMainForm::CreateBlockPage() {
     for (QPushButton *reading : {suiButton3, suiButton4}) {
         reading->setProperty("mxRole", QStringLiteral("reading"));
         reading->setMinimumSize(180, 36);
-        // The reading launch arrives with a later part of the program.
-        reading->setEnabled(false);
     }
 
     auto *fields = new QGridLayout;

@@ -1,15 +1,13 @@
-// mx_pacer_drive: runs a reader module the way the program does, on text files, for looking
-// at it and measuring it by hand (never run by ctest).
+// mx_pacer_drive: runs a reader module the way the program does (GetInstance, RunReading,
+// GetConfig, Release, unload) on text files, drives it by a script of timed actions and
+// measures its pacing against an independent monotonic clock.
 //
-//   mx_pacer_drive MODULE FILE... [--config TEXT] [--at MS ACTION]... [--measure]
+//   mx_pacer_drive MODULE [--config TEXT] [--run SECONDS] [--at SECONDS:ACTION]... FILE...
 //
-// Each FILE (UTF-8) is one article: its first line the title, its second the author, the
-// rest the text. ACTION, done MS milliseconds after the reading starts, is one of key:NAME
-// (Space Left Right Up Down Home End PgUp PgDn Backspace Esc F11 M [ ]), shot:PATH (a picture
-// of the reading window) or quit (Esc). --measure reports, when the first article's last step
-// ends, the wall-clock time against the schedule's total (the module's own clock). The
-// configuration the module hands back is printed at the end.
-
+// ACTION is key:NAME (Space Up Down Left Right Home PageUp PageDown F11 Escape, or a letter),
+// shot:PATH.png (a picture of the reading window) or report (the pacing so far, on stdout).
+// After --run seconds (default 10) the pacing is reported and Esc ends the reading; the
+// configuration the module hands back is printed last.
 #include "reading/ReaderService.h"
 
 #include <QApplication>
@@ -17,138 +15,169 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLibrary>
-#include <QMainWindow>
-#include <QPixmap>
+#include <QMetaObject>
 #include <QScreen>
+#include <QTextStream>
 #include <QTimer>
+#include <QWidget>
+
 #include <cstdio>
 
 namespace {
 
-const QHash<QString, int> KeyNames{
-    {"Space", Qt::Key_Space},
-    {"Left", Qt::Key_Left},
-    {"Right", Qt::Key_Right},
-    {"Up", Qt::Key_Up},
-    {"Down", Qt::Key_Down},
-    {"Home", Qt::Key_Home},
-    {"End", Qt::Key_End},
-    {"PgUp", Qt::Key_PageUp},
-    {"PgDn", Qt::Key_PageDown},
-    {"Backspace", Qt::Key_Backspace},
-    {"Esc", Qt::Key_Escape},
-    {"F11", Qt::Key_F11},
-    {"M", Qt::Key_M},
-    {"[", Qt::Key_BracketLeft},
-    {"]", Qt::Key_BracketRight},
-};
+QTextStream &Out() {
+    static QTextStream out(stdout);
+    return out;
+}
 
 QWidget *ReadingWindow() {
-    return QApplication::activeModalWidget();
-}
-
-void Press(int key) {
-    if (QWidget *window = ReadingWindow()) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        QApplication::sendEvent(window, &press);
-        QApplication::sendEvent(window, &release);
-    }
-}
-
-void Act(const QString &action) {
-    if (action.startsWith(QLatin1String("key:"))) {
-        Press(KeyNames.value(action.mid(4), 0));
-    } else if (action.startsWith(QLatin1String("shot:"))) {
-        if (QWidget *window = ReadingWindow()) {
-            window->grab().save(action.mid(5));
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->metaObject()->indexOfMethod("PositionMs()") >= 0) {
+            return window;
         }
-    } else if (action == QLatin1String("quit")) {
-        Press(Qt::Key_Escape);
     }
+    return nullptr;
 }
 
-TArticleDTO ReadArticle(const QString &path) {
-    QFile file(path);
-    TArticleDTO article;
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-        return article;
+template <typename T> T Ask(QWidget *window, const char *method) {
+    T value{};
+    QMetaObject::invokeMethod(window, method, Qt::DirectConnection,
+                              QReturnArgument<T>(QMetaType::fromType<T>().name(), value));
+    return value;
+}
+
+int KeyOf(const QString &name) {
+    static const QHash<QString, int> keys{
+        {"Space", Qt::Key_Space},   {"Up", Qt::Key_Up},
+        {"Down", Qt::Key_Down},     {"Left", Qt::Key_Left},
+        {"Right", Qt::Key_Right},   {"Home", Qt::Key_Home},
+        {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown},
+        {"F11", Qt::Key_F11},       {"Escape", Qt::Key_Escape},
+        {"[", Qt::Key_BracketLeft}, {"]", Qt::Key_BracketRight}};
+    if (keys.contains(name)) {
+        return keys.value(name);
     }
-    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    article.Title = lines.value(0).trimmed();
-    article.Author = lines.value(1).trimmed();
-    article.Lines = lines.mid(2);
-    return article;
+    return name.size() == 1 ? name.at(0).toUpper().unicode() : 0;
+}
+
+void Report(const QElapsedTimer &wall, qint64 readingStartMs) {
+    QWidget *window = ReadingWindow();
+    if (window == nullptr) {
+        Out() << "no reading window\n";
+        return;
+    }
+    const qint64 wallMs = wall.elapsed() - readingStartMs;
+    const qint64 position = Ask<qint64>(window, "PositionMs");
+    const int cpm = Ask<int>(window, "Cpm");
+    const int chars = Ask<int>(window, "CharsBefore");
+    Out() << "wall " << wallMs << " ms, module clock " << position << " ms (drift "
+          << (position - wallMs) << " ms, "
+          << QString::number(100.0 * (position - wallMs) / std::max<qint64>(1, wallMs), 'f', 3)
+          << " %), article " << Ask<int>(window, "ArticleIndex") + 1 << ", step "
+          << Ask<int>(window, "StepIndex") << ", " << chars << " chars before it (expected "
+          << QString::number(cpm * wallMs / 60000.0, 'f', 1) << " at " << cpm
+          << " cpm), step lateness last " << Ask<qint64>(window, "LastLateMs") << " ms, mean "
+          << QString::number(Ask<double>(window, "MeanLateMs"), 'f', 1) << " ms, max "
+          << Ask<qint64>(window, "MaxLateMs") << " ms, page turns " << Ask<int>(window, "PageTurns")
+          << '\n';
+    Out().flush();
 }
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = QApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: mx_pacer_drive MODULE FILE... [--config TEXT] "
-                             "[--at MS ACTION]... [--measure]\n");
+        std::fprintf(stderr, "usage: mx_pacer_drive MODULE [--config TEXT] [--run SECONDS] "
+                             "[--at SECONDS:ACTION]... FILE...\n");
         return 2;
     }
-    TArticleDTOList articles;
+    const QString modulePath = args.takeFirst();
     QString config;
-    bool measure = false;
-    QList<QPair<int, QString>> actions;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--config") && i + 1 < args.size()) {
-            config = args[++i];
-        } else if (args[i] == QLatin1String("--at") && i + 2 < args.size()) {
-            actions.append({args[i + 1].toInt(), args[i + 2]});
-            i += 2;
-        } else if (args[i] == QLatin1String("--measure")) {
-            measure = true;
+    double runSeconds = 10;
+    QList<QPair<double, QString>> actions;
+    TArticleDTOList articles;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (arg == QLatin1String("--config") && !args.isEmpty()) {
+            config = args.takeFirst();
+        } else if (arg == QLatin1String("--run") && !args.isEmpty()) {
+            runSeconds = args.takeFirst().toDouble();
+        } else if (arg == QLatin1String("--at") && !args.isEmpty()) {
+            const QString at = args.takeFirst();
+            actions.append(
+                {at.section(QLatin1Char(':'), 0, 0).toDouble(), at.section(QLatin1Char(':'), 1)});
         } else {
-            articles.append(ReadArticle(args[i]));
+            QFile file(arg);
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(arg));
+                return 1;
+            }
+            TArticleDTO article;
+            const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+            article.Title = lines.value(0).trimmed();
+            article.Author = lines.value(1).trimmed();
+            for (const QString &line : lines.mid(2)) {
+                article.Lines << QString(line).remove(QLatin1Char('\r'));
+            }
+            articles.append(article);
         }
     }
 
-    QMainWindow host;
-    host.setWindowTitle(QStringLiteral("明心轩阅读器"));
-    host.resize(1024, 700);
-    host.show();
-
-    QLibrary module(args[0]);
+    QLibrary module(modulePath);
     const auto getInstance =
         reinterpret_cast<TGetReaderInstance>(module.resolve(ReaderEntryPointName));
     if (getInstance == nullptr) {
         std::fprintf(stderr, "%s\n", qPrintable(module.errorString()));
         return 1;
     }
-    IReaderService *service = getInstance(&app, app.primaryScreen());
-
     QElapsedTimer wall;
-    for (const auto &[ms, action] : actions) {
-        QTimer::singleShot(ms, Qt::PreciseTimer, &app, [action] { Act(action); });
-    }
-    QTimer poll;
-    if (measure) {
-        poll.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            QWidget *window = ReadingWindow();
-            if (window != nullptr && window->property("finished").toBool()) {
-                const qint64 total = window->property("totalMs").toLongLong();
-                const qint64 spent = wall.elapsed();
-                std::printf("schedule %lld ms, wall clock %lld ms, drift %+lld ms (%+.3f %%)\n",
-                            static_cast<long long>(total), static_cast<long long>(spent),
-                            static_cast<long long>(spent - total),
-                            total > 0 ? 100.0 * double(spent - total) / double(total) : 0.0);
-                std::fflush(stdout);
-                poll.stop();
-                Press(Qt::Key_Escape);
-            }
-        });
-        poll.start(2);
-    }
     wall.start();
+    qint64 readingStartMs = -1;
+    // The reading's time starts when its window is first shown.
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (readingStartMs < 0 && ReadingWindow() != nullptr) {
+            readingStartMs = wall.elapsed();
+            watch.stop();
+            for (const auto &action : actions) {
+                QTimer::singleShot(
+                    static_cast<int>(action.first * 1000), Qt::PreciseTimer, [&, action] {
+                        QWidget *window = ReadingWindow();
+                        const QString what = action.second;
+                        if (window == nullptr) {
+                            return;
+                        }
+                        if (what.startsWith(QLatin1String("key:"))) {
+                            const int key = KeyOf(what.mid(4));
+                            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+                            QApplication::sendEvent(window, &press);
+                        } else if (what.startsWith(QLatin1String("shot:"))) {
+                            window->grab().save(what.mid(5));
+                            Out() << "shot " << what.mid(5) << " at " << action.first << " s\n";
+                        } else if (what == QLatin1String("report")) {
+                            Report(wall, readingStartMs);
+                        }
+                    });
+            }
+            QTimer::singleShot(static_cast<int>(runSeconds * 1000), Qt::PreciseTimer, [&] {
+                Report(wall, readingStartMs);
+                if (QWidget *window = ReadingWindow()) {
+                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QApplication::sendEvent(window, &escape);
+                }
+            });
+        }
+    });
+    watch.start();
+
+    IReaderService *service = getInstance(&app, app.primaryScreen());
     service->RunReading(articles, config, 1, 1);
-    std::printf("%s\n", qPrintable(service->GetConfig()));
+    const QString handedBack = service->GetConfig();
+    Out() << "config " << handedBack << '\n';
+    Out().flush();
     service->Release();
     module.unload();
     return 0;

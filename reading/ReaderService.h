@@ -23,7 +23,12 @@
 //     by the module's own code before the module is unloaded.
 //   - An error is raised as a C++ exception (std::exception) out of GetInstance, RunReading
 //     or GetConfig; the host releases the reference, unloads the module, stores nothing and
-//     reports the error.
+//     reports the error. The host copies the error's message and the configuration text into
+//     objects of its own before the unload, so a module may throw its own exception types
+//     and return text that lives in its constant data.
+//   - The host's tool-tips (hints) show while the application object's property named by
+//     ReaderHintsProperty is true or unset. A module may set it false while it reads; the
+//     host sets it true again after every reading.
 
 #include "store/ArticleDTO.h" // a plain data class of Qt values; the modules use nothing else of the store
 
@@ -79,3 +84,6 @@ extern "C" {
 using TGetReaderInstance = IReaderService *(*)(QApplication *application, QScreen *screen);
 }
 inline constexpr const char *ReaderEntryPointName = "GetInstance";
+
+// The application object's property that switches the host's tool-tips on and off.
+inline constexpr const char *ReaderHintsProperty = "showHints";

@@ -378,13 +378,13 @@ void TestMainForm::pagesHaveNoTabsAndTheirControls() {
     QCOMPARE(form.MmText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(form.MmText->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 
-    // The reading buttons arrive with the reading launch: present, tagged, not yet usable.
+    // The reading buttons: present, tagged, usable.
     QCOMPARE(form.suiButton3->text(), QStringLiteral("线式阅读(点这里)"));
     QCOMPARE(form.suiButton4->text(), QStringLiteral("止移跟读(点这里)"));
     QCOMPARE(form.suiButton3->property("tag").toInt(), 0);
     QCOMPARE(form.suiButton4->property("tag").toInt(), 1);
-    QVERIFY(!form.suiButton3->isEnabled());
-    QVERIFY(!form.suiButton4->isEnabled());
+    QVERIFY(form.suiButton3->isEnabled());
+    QVERIFY(form.suiButton4->isEnabled());
     QCOMPARE(form.suiButton1->text(), QStringLiteral("保存"));
     QCOMPARE(form.suiButton2->text(), QStringLiteral("保存"));
 }
