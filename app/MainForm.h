@@ -123,6 +123,12 @@ public:
     void ShowHelpMenuExecute() {}
     void ExitActionExecute();
 
+    // ---- The "用户中心" menu and the logo (MainFormUserCenter.cpp) ----
+    void ShowHelpDocExecute();
+    void SelectThemeExecute();
+    void ShowAboutInfoExecute();
+    void Image1Click();
+
     IBlockService *BlockService() const { return FBlockService.get(); }
     TBookList *Books() const { return FBooks.get(); }
     QTreeWidgetItem *CurrentBookNode() const { return FCurrentBookNode; }
@@ -147,6 +153,7 @@ private:
     void CreateStatusBar();
     void SetTabOrder();
     void ConnectHandlers();
+    void ConnectUserCenter();
 
     // Seam: the update check arrives with the update window and its thread.
     void StartUpdateCheck();

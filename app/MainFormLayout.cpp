@@ -125,8 +125,7 @@ void TMainForm::CreateActions() {
 
     // These commands arrive with later parts of the program; until then they are shown
     // but cannot be chosen.
-    for (QAction *later :
-         {FileToArticle, ExportArticles, ImportArticles, ShowHelpDoc, ShowAboutInfo, SelectTheme}) {
+    for (QAction *later : {FileToArticle, ExportArticles, ImportArticles}) {
         later->setEnabled(false);
     }
 
