@@ -7,7 +7,6 @@
 #include "app/WebPage.h"
 
 #include <QEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -55,7 +54,6 @@ void TAboutForm::CreateLayout() {
 
     RzLabel3 = MakeLabel(this, "RzLabel3");
     RzLabel4 = MakeLabel(this, "RzLabel4");
-    RzLabel3->setMinimumWidth(90);
     RzURLLabel1 = MakeLabel(this, "RzURLLabel1", QString::fromUtf8(Addresses::HomePage));
     RzURLLabel1->setToolTip(QString::fromUtf8(Addresses::HomePage));
     RzURLLabel1->setCursor(Qt::PointingHandCursor);
@@ -80,26 +78,28 @@ void TAboutForm::CreateLayout() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setTabChangesFocus(true);
 
-    auto *facts = new QGridLayout;
-    facts->setHorizontalSpacing(6);
-    facts->setVerticalSpacing(8);
-    facts->addWidget(new QLabel(QStringLiteral("版本:"), this), 0, 0);
-    facts->addWidget(RzLabel3, 0, 1);
-    facts->addWidget(new QLabel(QStringLiteral("时间:"), this), 0, 2);
-    facts->addWidget(RzLabel4, 0, 3);
-    facts->addWidget(new QLabel(QStringLiteral("快速阅读学习网站"), this), 1, 0, 1, 1);
-    facts->addWidget(RzURLLabel1, 1, 1, 1, 3);
-    facts->setColumnStretch(3, 1);
+    // The version and the date with "关闭" on their right; the site below, across the width.
+    auto *facts = new QHBoxLayout;
+    facts->setSpacing(6);
+    facts->addWidget(new QLabel(QStringLiteral("版本:"), this));
+    facts->addWidget(RzLabel3);
+    facts->addSpacing(18);
+    facts->addWidget(new QLabel(QStringLiteral("时间:"), this));
+    facts->addWidget(RzLabel4, 1);
+    facts->addWidget(suiButton1);
 
-    auto *row = new QHBoxLayout;
-    row->addLayout(facts, 1);
-    row->addSpacing(8);
-    row->addWidget(suiButton1, 0, Qt::AlignBottom);
+    auto *site = new QHBoxLayout;
+    site->setSpacing(6);
+    auto *siteLabel = new QLabel(QStringLiteral("快速阅读学习网站"), this);
+    siteLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    site->addWidget(siteLabel);
+    site->addWidget(RzURLLabel1, 1);
 
     auto *body = new QVBoxLayout;
     body->setContentsMargins(14, 10, 14, 12);
     body->setSpacing(8);
-    body->addLayout(row);
+    body->addLayout(facts);
+    body->addLayout(site);
     body->addWidget(Memo1, 1);
 
     auto *layout = new QVBoxLayout(this);

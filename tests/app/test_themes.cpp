@@ -340,6 +340,9 @@ void TestThemes::loadsWithoutWarnings() {
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         Save(about.grab(), QStringLiteral("about-") + theme);
+        // In every theme's fonts the box still shows the site's address whole.
+        QVERIFY(about.RzURLLabel1->width() >= about.RzURLLabel1->sizeHint().width());
+        QVERIFY(about.Memo1->height() >= 3 * about.Memo1->fontMetrics().lineSpacing());
         TWaitingForm waiting(shell.Store.Settings(), &form);
         waiting.SetMessage(QStringLiteral("正在处理，请稍候..."));
         waiting.show();

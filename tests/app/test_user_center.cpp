@@ -258,6 +258,8 @@ void TestUserCenter::aboutBoxLayout() {
         QVERIFY(about.Memo1->geometry().top() > about.RzURLLabel1->geometry().bottom());
         QVERIFY(about.Memo1->geometry().bottom() < 343);
         QCOMPARE(about.RzURLLabel1->text(), QString::fromUtf8(Addresses::HomePage));
+        // The address is shown whole.
+        QVERIFY(about.RzURLLabel1->width() >= about.RzURLLabel1->sizeHint().width());
         QVERIFY(about.RzURLLabel1->font().underline());
         QCOMPARE(about.suiButton1->text(), QStringLiteral("关闭"));
         QVERIFY(about.Memo1->isReadOnly());
