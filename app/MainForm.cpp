@@ -82,8 +82,7 @@ void TMainForm::ConnectHandlers() {
     wire(ShowAddArticleMenu, &QAction::triggered, &TMainForm::ShowAddArticleMenuExecute);
     wire(ShowHelpMenu, &QAction::triggered, &TMainForm::ShowHelpMenuExecute);
     wire(ExitAction, &QAction::triggered, &TMainForm::ExitActionExecute);
-    // ShowHelpDoc, SelectTheme and ShowAboutInfo get their handlers with the about box,
-    // the theme choice and the help page.
+    ConnectUserCenter();
 
     wire(suiButton1, &QPushButton::clicked, &TMainForm::RzBitBtn1Click);
     wire(suiButton2, &QPushButton::clicked, &TMainForm::RzBitBtn3Click);

@@ -128,6 +128,12 @@ public:
     void ShowHelpMenuExecute() {}
     void ExitActionExecute();
 
+    // ---- The "用户中心" menu and the logo (MainFormUserCenter.cpp) ----
+    void ShowHelpDocExecute();
+    void SelectThemeExecute();
+    void ShowAboutInfoExecute();
+    void Image1Click();
+
     IBlockService *BlockService() const { return FBlockService.get(); }
     TBookList *Books() const { return FBooks.get(); }
     QTreeWidgetItem *CurrentBookNode() const { return FCurrentBookNode; }
@@ -154,6 +160,7 @@ private:
     void CreateStatusBar();
     void SetTabOrder();
     void ConnectHandlers();
+    void ConnectUserCenter();
 
     // Creates the hidden update window and starts the background update check, when the
     // program has an update list address (UpdateListAddress).

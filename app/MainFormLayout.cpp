@@ -137,12 +137,6 @@ void TMainForm::CreateActions() {
     ShowHelpMenu->setIcon(Pictures::Toolbar(TToolbarPicture::UserCenter));
     ExitAction->setIcon(Pictures::Toolbar(TToolbarPicture::Exit));
 
-    // These commands arrive with later parts of the program; until then they are shown
-    // but cannot be chosen.
-    for (QAction *later : {ShowHelpDoc, ShowAboutInfo, SelectTheme}) {
-        later->setEnabled(false);
-    }
-
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(AddArticle);

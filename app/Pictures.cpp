@@ -1,5 +1,7 @@
 #include "app/Pictures.h"
 
+#include "app/AppIconPicture.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -369,7 +371,11 @@ QPixmap Logo() {
 }
 
 QIcon AppIcon() {
-    return QIcon(Logo().copy(0, 4, 42, 42));
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addPixmap(QPixmap::fromImage(AppIconPicture::Paint(side)));
+    }
+    return icon;
 }
 
 } // namespace Pictures

@@ -25,7 +25,7 @@ QIcon Toolbar(TToolbarPicture picture);
 QIcon EditButton(TEditPicture picture);
 // The logo of the top band, 114 × 48, transparent around the drawing.
 QPixmap Logo();
-// The program's icon: the open book of the logo.
+// The program's icon (the same drawing as the desktop entry's icon files).
 QIcon AppIcon();
 
 } // namespace Pictures

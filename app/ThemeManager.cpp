@@ -55,6 +55,9 @@ bool ApplyThemeFile(QWidget *window, const QString &path) {
         return false;
     }
     window->setStyleSheet(*sheet);
+    if (QCoreApplication *application = QCoreApplication::instance()) {
+        application->setProperty(CurrentSheetProperty, *sheet);
+    }
     return true;
 }
 

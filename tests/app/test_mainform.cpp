@@ -252,13 +252,13 @@ void TestMainForm::commands_data() {
                                     << "从文章包中提取文章到库中" << true;
     QTest::newRow("ShowHelpDoc") << "ShowHelpDoc"
                                  << "如何使用"
-                                 << "" << false;
+                                 << "" << true;
     QTest::newRow("ShowAboutInfo") << "ShowAboutInfo"
                                    << "关于系统"
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("SelectTheme") << "SelectTheme"
                                  << "界面风格"
-                                 << "" << false;
+                                 << "" << true;
     QTest::newRow("ShowAddArticleMenu") << "ShowAddArticleMenu"
                                         << "添加文章"
                                         << "手工录入文章或者从文件中导入文章" << true;
